@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vellacor needs, and nothing when all are present.
+#   scripts/deps.sh build   what building and running the program needs
+#   scripts/deps.sh test    that, plus what the tests and benchmarks need
+set -euo pipefail
+
+packages=(g++ make cmake qt6-base-dev fonts-dejavu-core)
+if [[ "${1:-build}" == test ]]; then
+    packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if ((EUID != 0)); then
+    sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
