@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFont>
+#include <QLabel>
+#include <QString>
+
+namespace vellacor
+{
+
+// Layout tables are in twips: 15 to a pixel at 96 dots per inch.
+constexpr int px(int twips)
+{
+    return twips / 15;
+}
+
+// Verdana where it is installed; otherwise Qt picks the nearest sans font.
+inline QFont verdana(qreal points = 8.25, bool bold = false)
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+template <typename Widget>
+Widget *place(Widget *widget, const char *name, int left, int top, int width, int height,
+              const QFont &font = verdana())
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(px(left), px(top), px(width), px(height));
+    widget->setFont(font);
+    return widget;
+}
+
+inline QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top,
+                     int width, int height, const QFont &font = verdana())
+{
+    return place(new QLabel(text, parent), name, left, top, width, height, font);
+}
+
+} // namespace vellacor
