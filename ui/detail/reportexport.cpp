@@ -31,13 +31,24 @@ QByteArray encodeForSystem(const QString &text)
 
 bool writeAll(QIODevice &device, const QByteArray &bytes)
 {
-    return device.write(bytes) == bytes.size();
+    // A short count can come with no error set; writing the rest then either finishes or
+    // fails with the system's reason.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = device.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return false;
+        written += count;
+    }
+    return true;
 }
 
 SaveOutcome saveWhole(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so every write reaches the file here and its failure is seen; a buffered
+    // write that fails while the file is being committed still commits a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     if (!writeAll(file, bytes)) {
         const QString error = file.error() == QFileDevice::NoError

@@ -17,7 +17,7 @@ QString generatedStamp(const QDateTime &when, const QLocale &locale);
 // The report text in the system's 8-bit encoding.
 QByteArray encodeForSystem(const QString &text);
 
-// Writes all of bytes or reports failure: a write that comes back short counts as failed.
+// Writes all of bytes, or returns false when the device stops taking them.
 bool writeAll(QIODevice &device, const QByteArray &bytes);
 
 struct SaveOutcome {
