@@ -12,6 +12,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QString::fromLatin1(vellacor::kAppName));
     QApplication::setApplicationVersion(QString::fromLatin1(vellacor::kAppVersion));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vellacor/vellacor.ico")));
+    // Ties the windows to the desktop entry, for the icon and the task switcher.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vellacor"));
 
     vellacor::QtDialogs dialogs;
     vellacor::Detail detail(dialogs);

@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(g++ make cmake qt6-base-dev fonts-dejavu-core)
 if [[ "${1:-build}" == test ]]; then
-    packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils)
+    packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
+               desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev)
 fi
 
 missing=()

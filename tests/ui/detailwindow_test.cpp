@@ -86,7 +86,7 @@ class DetailWindowTest : public QObject
     QString path(const QString &name) const { return folder->filePath(name); }
     void saveAs(const std::optional<QString> &answer)
     {
-        dialogs.answers.push_back(answer);
+        dialogs.answers.append(answer.value_or(QString()));
         QTest::mouseClick(detail->window()->findChild<QPushButton *>("save"), Qt::LeftButton);
     }
     void expectSaveFailure(const QString &file)

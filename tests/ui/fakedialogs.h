@@ -4,10 +4,10 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
-#include <deque>
-
-// Records every message and answers save dialogs from a queue (nothing queued: cancel).
+// Records every message and answers save dialogs from a queue; a null answer, or none
+// queued, cancels.
 class FakeDialogs final : public vellacor::Dialogs
 {
   public:
@@ -29,14 +29,13 @@ class FakeDialogs final : public vellacor::Dialogs
                                         const QString &filter) override
     {
         saveRequests.append({name, filter});
-        if (answers.empty())
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (answer.isNull())
             return std::nullopt;
-        std::optional<QString> answer = answers.front();
-        answers.pop_front();
         return answer;
     }
 
     QList<Message> messages;
     QList<SaveRequest> saveRequests;
-    std::deque<std::optional<QString>> answers;
+    QStringList answers;
 };

@@ -26,15 +26,21 @@ struct Row {
     const char *colonName;
     const char *valueName;
     int valueWidth;
+    const char *spoken; // the row as a screen reader names it
 };
 
-// Title, colon and bold value label in one row of a frame; returns the value label.
+// Title, colon and bold value label in one row of a frame; returns the value label. A screen
+// reader speaks the value as the label's name and the row title as its description, so it
+// never reads out a bare number.
 QLabel *row(QWidget *frame, const Row &row, int top, int valueLeft)
 {
-    label(frame, row.titleName, QString::fromLatin1(row.title), 240, top, row.titleWidth, 255);
+    const QString title = QString::fromLatin1(row.title);
+    label(frame, row.titleName, title, 240, top, row.titleWidth, 255);
     label(frame, row.colonName, QStringLiteral(":"), 2400, top, 135, 255);
-    return label(frame, row.valueName, QString(), valueLeft, top, row.valueWidth, 255,
-                 verdana(8.25, true));
+    QLabel *value = label(frame, row.valueName, QString(), valueLeft, top, row.valueWidth, 255,
+                          verdana(8.25, true));
+    value->setAccessibleDescription(QString::fromLatin1(row.spoken));
+    return value;
 }
 
 QString fromUtf8(std::string_view text)
@@ -75,11 +81,19 @@ void DetailWindow::buildSummary()
 {
     auto *frame = place(new QGroupBox(tr("Recommended Subnet Format"), this), "Frame1", 240, 240,
                         6735, 1815, verdana(8.25, true));
-    netMask = row(frame, {"Label3", "Subnet Mask ", 1815, "Label4_1", "netMask", 2535}, 360, 2640);
-    nSubnet = row(frame, {"Label12", "Total Subnet", 1455, "Label11", "nSubnet", 1335}, 720, 2640);
-    max_client = row(frame, {"Label6", "Max Host Per Subnet", 2055, "Label4_4", "max_client", 2535},
+    netMask =
+        row(frame, {"Label3", "Subnet Mask ", 1815, "Label4_1", "netMask", 2535, "Subnet Mask"},
+            360, 2640);
+    nSubnet =
+        row(frame, {"Label12", "Total Subnet", 1455, "Label11", "nSubnet", 1335, "Total Subnet"},
+            720, 2640);
+    max_client = row(frame,
+                     {"Label6", "Max Host Per Subnet", 2055, "Label4_4", "max_client", 2535,
+                      "Max Host Per Subnet"},
                      1080, 2640);
-    prefix = row(frame, {"Label1", "Prefix Lenght", 1455, "Label9", "prefix", 1335}, 1440, 2640);
+    prefix =
+        row(frame, {"Label1", "Prefix Lenght", 1455, "Label9", "prefix", 1335, "Prefix Length"},
+            1440, 2640);
 }
 
 void DetailWindow::buildRanges()
@@ -89,13 +103,18 @@ void DetailWindow::buildRanges()
     Val_IP_Add = place(new QListWidget(frame), "Val_IP_Add", 240, 360, 6255, 1980);
     Val_IP_Add->setSelectionMode(QAbstractItemView::SingleSelection);
     Val_IP_Add->setToolTip(tr("Click To View Subnet Information"));
+    Val_IP_Add->setAccessibleName(tr("Valid Range IP Address"));
 
     auto *info = place(new QGroupBox(tr("Subnet Information"), frame), "Frame3", 240, 2520, 6255,
                        1575, verdana(8.25, true));
-    RangeIP = row(info, {"Label2", "Range IP", 855, "Label4_3", "RangeIP", 3495}, 360, 2520);
-    netID = row(info, {"Label8", "Network ID", 1095, "Label4_2", "netID", 1935}, 720, 2520);
-    BCAddress =
-        row(info, {"Label5", "Broadcast Address", 1695, "Label4_0", "BCAddress", 1935}, 1080, 2520);
+    RangeIP =
+        row(info, {"Label2", "Range IP", 855, "Label4_3", "RangeIP", 3495, "Range IP"}, 360, 2520);
+    netID = row(info, {"Label8", "Network ID", 1095, "Label4_2", "netID", 1935, "Network ID"}, 720,
+                2520);
+    BCAddress = row(
+        info,
+        {"Label5", "Broadcast Address", 1695, "Label4_0", "BCAddress", 1935, "Broadcast Address"},
+        1080, 2520);
 }
 
 void DetailWindow::clearRanges()

@@ -94,6 +94,7 @@ void MainWindow::buildFrame()
     label(frame, "Label1", tr("Client Number"), 240, 480, 1335, 255);
     nUser = place(new QLineEdit(frame), "nUser", 1680, 400, 615, 360);
     nUser->setAlignment(Qt::AlignCenter);
+    nUser->setAccessibleName(tr("Client Number"));
     max = place(new QCheckBox(tr("Use Max Client"), frame), "max", 2520, 480, 2055, 255);
     label(frame, "Label2", tr("Subnet Format"), 240, 960, 1335, 255);
 
@@ -124,6 +125,7 @@ void MainWindow::buildFrame()
         field->setAlignment(Qt::AlignCenter);
         field->setTextMargins(0, 0, 0, 0);
         fillWith(field, QPalette::Base, Qt::white);
+        field->setAccessibleName(tr("Subnet Format, octet %1").arg(index + 1));
         subnet[index] = field;
     }
     subnet[3]->setReadOnly(true);

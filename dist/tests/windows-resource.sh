@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The configured Windows resource script compiles with MinGW's windres, and the result holds
+# the version strings (UTF-16LE in the resource) and the icon. Skipped (exit 77) when the
+# cross windres is not installed.
+#   windows-resource.sh BUILD/dist/vellacor.rc WORK_DIR PROJECT_VERSION
+set -euo pipefail
+rc=$1
+work_parent=$2
+IFS=. read -r major minor patch tweak <<<"$3"
+patch=${patch:-0}
+tweak=${tweak:-0}
+# The version strings show major.minor with a two-digit minor: 1.1.0.0 reads "1.01".
+version_text=$(printf '%d.%02d' "$major" "$minor")
+
+windres=x86_64-w64-mingw32-windres
+if ! command -v "$windres" >/dev/null; then
+    echo "SKIP: $windres not found (Debian package binutils-mingw-w64-x86-64)"
+    exit 77
+fi
+
+mkdir -p "$work_parent"
+work=$(mktemp -d "$work_parent/windres.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# windres runs the C preprocessor first, by default the MinGW gcc; without that, the host's
+# cpp does the same job for this file.
+preprocess=()
+if ! command -v x86_64-w64-mingw32-gcc >/dev/null; then
+    preprocess=(--preprocessor=cpp --preprocessor-arg=-DRC_INVOKED)
+fi
+"$windres" "${preprocess[@]}" --input-format=rc --output-format=res \
+    -i "$rc" -o "$work/vellacor.res"
+"$windres" "${preprocess[@]}" --input-format=rc --output-format=coff \
+    -i "$rc" -o "$work/vellacor.o"
+[[ -s "$work/vellacor.o" ]] || { echo "FAIL: empty object file" >&2; exit 1; }
+
+# Hex of a string as UTF-16LE, without relying on iconv being present.
+utf16() {
+    local s=$1 out='' i
+    for ((i = 0; i < ${#s}; i++)); do
+        out+=$(printf '%02x00' "'${s:i:1}")
+    done
+    printf '%s' "$out"
+}
+hex=$(od -An -v -tx1 "$work/vellacor.res" | tr -d ' \n')
+
+fail=0
+expect() {
+    local label=$1 pattern=$2
+    if [[ "$hex" != *"$pattern"* ]]; then
+        echo "FAIL: the resource lacks $label" >&2
+        fail=1
+    fi
+}
+for s in "Subnet Calculator" "Vellacor.exe" "Vellacor" "Tamsel" "$version_text" "040904b0"; do
+    expect "\"$s\"" "$(utf16 "$s")"
+done
+# The copyright sign must come out as U+00A9, not as a mangled byte sequence.
+expect '"Copyright © Tamsel"' "$(utf16 "Copyright ")a900$(utf16 " Tamsel")"
+# VS_FIXEDFILEINFO: signature 0xFEEF04BD, struct version 1.0, then FILEVERSION and
+# PRODUCTVERSION, each as the little-endian 16-bit words minor, major, tweak, patch.
+word() { printf '%02x%02x' $(($1 & 255)) $(($1 >> 8)); }
+numbers=$(word "$minor")$(word "$major")$(word "$tweak")$(word "$patch")
+expect "FILEVERSION and PRODUCTVERSION $major,$minor,$patch,$tweak" \
+    "bd04effe00000100$numbers$numbers"
+# The icon group (RT_GROUP_ICON, type 14) named IDI_ICON1.
+expect "the IDI_ICON1 icon group" "ffff0e00$(utf16 IDI_ICON1)"
+exit "$fail"
