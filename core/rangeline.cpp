@@ -59,7 +59,9 @@ std::optional<SubnetSelection> selectRangeLine(std::string_view line)
 
     const auto first = splitAddress(range.substr(0, dash - 1));
     const auto last = splitAddress(second);
-    if (!first || !last || first->host < 1)
+    // Hosts of a /24 run from 1 to 254; beyond them there is no network or broadcast address.
+    if (!first || !last || first->host < 1 || first->host > 254 || last->host < 1 ||
+        last->host > 254)
         return std::nullopt;
 
     return SubnetSelection{std::string(range), withHost(first->network, first->host - 1),

@@ -17,7 +17,7 @@ struct SubnetSelection {
 
 // Cuts a range line "[a.b.c.first - a.b.c.last]" apart into the subnet it describes.
 // Lines of any other shape (no brackets, no " - " at the first "-", a host octet that is not
-// digits, a first host of 0) give nothing, so the caller leaves what it shows alone.
+// digits or not from 1 to 254) give nothing, so the caller leaves what it shows alone.
 std::optional<SubnetSelection> selectRangeLine(std::string_view line);
 
 } // namespace vellacor

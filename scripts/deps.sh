@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(g++ make cmake qt6-base-dev fonts-dejavu-core)
 if [[ "${1:-build}" == test ]]; then
     packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
-               desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev)
+               desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev
+               clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

@@ -196,8 +196,11 @@ void MainWindow::ef_netmask()
         return; // Calculate refuses such input first; never show a half-built report
     DetailWindow &window = m_detail.obtain();
     window.fill(result.report);
+    // A new window opens on top; one already open may be behind this one.
+    const bool wasOpen = window.isVisible();
     window.show();
-    window.raise();
+    if (wasOpen)
+        window.raise();
 }
 
 void MainWindow::useDefault()
