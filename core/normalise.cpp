@@ -2,8 +2,7 @@
 
 #include "number.h"
 
-namespace vellacor
-{
+namespace vellacor {
 
 HostCountNormalised normaliseHostCount(std::string_view text)
 {

@@ -5,8 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vellacor
-{
+namespace vellacor {
 
 struct HostCountNormalised {
     std::string text;

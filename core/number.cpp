@@ -4,10 +4,8 @@
 #include <cmath>
 #include <limits>
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 bool isBlank(char c)
 {

@@ -3,8 +3,7 @@
 #include <optional>
 #include <string_view>
 
-namespace vellacor
-{
+namespace vellacor {
 
 // The one reader for every number a user types. Accepts surrounding blanks, an optional
 // sign and decimal digits with at most one decimal point ("." whatever the locale).

@@ -2,10 +2,8 @@
 
 #include <array>
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 struct Tier {
     double above; // the count must be greater than this

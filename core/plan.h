@@ -3,8 +3,7 @@
 #include <optional>
 #include <string_view>
 
-namespace vellacor
-{
+namespace vellacor {
 
 // One of the seven subnet sizes a /24 network is cut into.
 struct SubnetPlan {

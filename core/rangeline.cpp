@@ -2,10 +2,8 @@
 
 #include <charconv>
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 struct Address {
     std::string_view network; // everything up to and including the last "."

@@ -4,8 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace vellacor
-{
+namespace vellacor {
 
 struct SubnetSelection {
     std::string RangeIP;   // the line without its brackets

@@ -7,17 +7,14 @@
 #include <string_view>
 #include <vector>
 
-namespace vellacor
-{
+namespace vellacor {
 
 // The range lines of a report, one per subnet, held in one buffer. A /30 plan has 64 lines;
 // as 64 separate strings their allocations cost more than the rest of the report together.
-class RangeLines
-{
-  public:
-    class const_iterator
-    {
-      public:
+class RangeLines {
+public:
+    class const_iterator {
+    public:
         using value_type = std::string_view;
         using difference_type = std::ptrdiff_t;
 
@@ -39,7 +36,7 @@ class RangeLines
         }
         bool operator==(const const_iterator &) const = default;
 
-      private:
+    private:
         const RangeLines *m_lines = nullptr;
         std::size_t m_index = 0;
     };
@@ -76,7 +73,7 @@ class RangeLines
 
     bool operator==(const RangeLines &) const = default;
 
-  private:
+private:
     std::string m_text;
     std::vector<std::uint32_t> m_ends; // end offset of each line in m_text
 };

@@ -8,10 +8,8 @@
 #include <array>
 #include <optional>
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 Checked checkHostCount(std::string_view hostCount)
 {

@@ -11,8 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace vellacor
-{
+namespace vellacor {
 
 struct DetailReport {
     std::string netID; // network address of the first subnet

@@ -1,9 +1,7 @@
 #include "reportfile.h"
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 constexpr std::string_view kEol = "\r\n";
 constexpr std::string_view kEquals = "===============================================";

@@ -4,8 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vellacor
-{
+namespace vellacor {
 
 inline constexpr std::string_view kAuthorEmail = "tamsel@example.com";
 inline constexpr std::string_view kAuthorUrl = "https://vellacor.example.org";

@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace fuzzcheck
-{
+namespace fuzzcheck {
 
 [[noreturn]] inline void fail(const char *file, int line, const char *what)
 {

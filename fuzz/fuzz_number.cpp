@@ -26,8 +26,7 @@
 using vellacor::isOctetText;
 using vellacor::readNumber;
 
-namespace
-{
+namespace {
 
 bool isDigit(char c)
 {

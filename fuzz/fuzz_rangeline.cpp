@@ -23,8 +23,7 @@
 
 using namespace vellacor;
 
-namespace
-{
+namespace {
 
 struct Address {
     std::string_view network; // up to and including the last '.'

@@ -33,8 +33,7 @@
 
 using namespace vellacor;
 
-namespace
-{
+namespace {
 
 struct Tier {
     double above;

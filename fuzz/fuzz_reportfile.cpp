@@ -24,8 +24,7 @@
 
 using namespace vellacor;
 
-namespace
-{
+namespace {
 
 const std::string kEquals(47, '=');
 const std::string kHyphens(47, '-');

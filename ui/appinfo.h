@@ -1,7 +1,6 @@
 #pragma once
 
-namespace vellacor
-{
+namespace vellacor {
 
 // Qt appends an application display name to every window title on Linux, so only the name
 // and version are set; message boxes without a title of their own show the name.

@@ -3,8 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-namespace vellacor
-{
+namespace vellacor {
 
 void QtDialogs::message(QWidget *parent, const QString &title, const QString &text, Icon icon)
 {

@@ -6,13 +6,11 @@
 
 class QWidget;
 
-namespace vellacor
-{
+namespace vellacor {
 
 // Every modal question the windows ask goes through here, so tests can answer them.
-class Dialogs
-{
-  public:
+class Dialogs {
+public:
     enum class Icon { None, Information, Warning };
 
     virtual ~Dialogs() = default;
@@ -27,9 +25,8 @@ class Dialogs
 };
 
 // The dialogs a user sees: QMessageBox and QFileDialog.
-class QtDialogs final : public Dialogs
-{
-  public:
+class QtDialogs final : public Dialogs {
+public:
     void message(QWidget *parent, const QString &title, const QString &text, Icon icon) override;
     std::optional<QString> saveFileName(QWidget *parent, const QString &name,
                                         const QString &filter) override;

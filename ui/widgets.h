@@ -4,8 +4,7 @@
 #include <QLabel>
 #include <QString>
 
-namespace vellacor
-{
+namespace vellacor {
 
 // Layout tables are in twips: 15 to a pixel at 96 dots per inch.
 constexpr int px(int twips)

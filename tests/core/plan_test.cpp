@@ -4,8 +4,7 @@
 
 using vellacor::choosePlan;
 
-namespace
-{
+namespace {
 int prefixFor(double count)
 {
     return choosePlan(count)->prefixLength;

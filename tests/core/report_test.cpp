@@ -9,8 +9,7 @@ using vellacor::checkInputs;
 using vellacor::DetailReport;
 using vellacor::InputError;
 
-namespace
-{
+namespace {
 DetailReport build(const char *hosts, const char *a = "192", const char *b = "168",
                    const char *c = "0")
 {

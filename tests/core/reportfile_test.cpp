@@ -5,8 +5,7 @@
 using vellacor::reportFileText;
 using vellacor::ReportFileValues;
 
-namespace
-{
+namespace {
 
 const std::string kHead = "Vellacor\r\n"
                           "Version : 1.1\r\n"

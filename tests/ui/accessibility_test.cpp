@@ -10,8 +10,7 @@
 #include <QtTest>
 
 // What a screen reader is told about each control, through the interface it reads.
-class AccessibilityTest : public QObject
-{
+class AccessibilityTest : public QObject {
     Q_OBJECT
 
     static QString spoken(QWidget *widget, QAccessible::Text text = QAccessible::Name)
@@ -27,7 +26,7 @@ class AccessibilityTest : public QObject
         return found;
     }
 
-  private slots:
+private slots:
     void everyControlHasAName()
     {
         FakeDialogs dialogs;

@@ -20,17 +20,15 @@
 using vellacor::Detail;
 using vellacor::DetailWindow;
 
-namespace
-{
+namespace {
 
 // Takes at most `room` bytes in all and then reports short writes without an error, like a
 // device that has run out of space part-way.
-class ShortDevice : public QIODevice
-{
-  public:
+class ShortDevice : public QIODevice {
+public:
     qint64 room = 10;
 
-  protected:
+protected:
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *, qint64 length) override
     {
@@ -55,11 +53,10 @@ void writeFile(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-class DetailWindowTest : public QObject
-{
+class DetailWindowTest : public QObject {
     Q_OBJECT
 
-  private:
+private:
     FakeDialogs dialogs;
     std::unique_ptr<Detail> detail;
     std::unique_ptr<QTemporaryDir> folder;
@@ -99,7 +96,7 @@ class DetailWindowTest : public QObject
         QVERIFY(!dialogs.messages[0].text.contains("File Saved"));
     }
 
-  private slots:
+private slots:
     void init()
     {
         dialogs = FakeDialogs();

@@ -8,9 +8,8 @@
 
 // Records every message and answers save dialogs from a queue; a null answer, or none
 // queued, cancels.
-class FakeDialogs final : public vellacor::Dialogs
-{
-  public:
+class FakeDialogs final : public vellacor::Dialogs {
+public:
     struct Message {
         QString title;
         QString text;

@@ -17,11 +17,10 @@ using vellacor::Detail;
 using vellacor::DetailWindow;
 using vellacor::MainWindow;
 
-class MainWindowTest : public QObject
-{
+class MainWindowTest : public QObject {
     Q_OBJECT
 
-  private:
+private:
     FakeDialogs dialogs;
     std::unique_ptr<Detail> detail;
     std::unique_ptr<MainWindow> window;
@@ -67,7 +66,7 @@ class MainWindowTest : public QObject
         return lines;
     }
 
-  private slots:
+private slots:
     void init()
     {
         dialogs = FakeDialogs();

@@ -26,8 +26,7 @@ using vellacor::DetailReport;
 // something, what the windows show and what a save writes must agree with what the core
 // computes from the fields' texts. VELLACOR_SOAK_SEED and VELLACOR_SOAK_STEPS override the
 // defaults to explore further.
-class SoakTest : public QObject
-{
+class SoakTest : public QObject {
     Q_OBJECT
 
     FakeDialogs dialogs;
@@ -173,7 +172,7 @@ class SoakTest : public QObject
         shown.reset();
     }
 
-  private slots:
+private slots:
     void randomUse()
     {
         QVERIFY(folder.isValid());

@@ -2,8 +2,7 @@
 
 #include "detailwindow.h"
 
-namespace vellacor
-{
+namespace vellacor {
 
 Detail::Detail(Dialogs &dialogs) : m_dialogs(dialogs) {}
 

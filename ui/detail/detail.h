@@ -2,19 +2,17 @@
 
 #include <QPointer>
 
-namespace vellacor
-{
+namespace vellacor {
 
 class DetailWindow;
 class Dialogs;
 
 // The one detail report for the whole run. Its on-screen window is made when first needed,
 // deleted with its contents when the user closes it, and made afresh by the next request.
-class Detail
-{
+class Detail {
     Q_DISABLE_COPY_MOVE(Detail)
 
-  public:
+public:
     explicit Detail(Dialogs &dialogs);
     ~Detail();
 
@@ -23,7 +21,7 @@ class Detail
     // The window if it exists, without creating it.
     DetailWindow *window() const;
 
-  private:
+private:
     Dialogs &m_dialogs;
     QPointer<DetailWindow> m_window;
 };

@@ -14,10 +14,8 @@
 #include <QLocale>
 #include <QPushButton>
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 struct Row {
     const char *titleName;

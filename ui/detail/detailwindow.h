@@ -6,8 +6,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-namespace vellacor
-{
+namespace vellacor {
 
 class Dialogs;
 struct DetailReport;
@@ -15,19 +14,18 @@ struct DetailReport;
 // "Detail Report": the plan's four values, every subnet's host range, and the range, network
 // and broadcast address of one subnet: the first after a calculation, then whichever line
 // the user chooses. Saves what it shows as a text report.
-class DetailWindow : public QWidget
-{
+class DetailWindow : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DetailWindow)
 
-  public:
+public:
     explicit DetailWindow(Dialogs &dialogs, QWidget *parent = nullptr);
 
     void clearRanges();
     // Sets the seven values in the report's order, then adds the lines without selecting one.
     void fill(const DetailReport &report);
 
-  private:
+private:
     void buildSummary();
     void buildRanges();
     void showSelectedSubnet();

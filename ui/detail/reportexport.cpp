@@ -7,8 +7,7 @@
 #include <QSaveFile>
 #include <QStringEncoder>
 
-namespace vellacor
-{
+namespace vellacor {
 
 QString generatedStamp(const QDateTime &when, const QLocale &locale)
 {

@@ -7,8 +7,7 @@ class QDateTime;
 class QIODevice;
 class QLocale;
 
-namespace vellacor
-{
+namespace vellacor {
 
 // The "Generated" text: the locale's short date with a four-digit year, a blank and its long
 // time without a zone; at exactly midnight the date alone.

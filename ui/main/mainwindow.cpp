@@ -16,10 +16,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 const QColor kSilver(192, 192, 192);
 

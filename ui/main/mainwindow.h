@@ -8,8 +8,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-namespace vellacor
-{
+namespace vellacor {
 
 class Detail;
 class Dialogs;
@@ -18,12 +17,11 @@ struct Checked;
 // The start-up window: a host count, a network's first three octets and the commands that
 // turn them into a detail report. Calculate checks the inputs before it changes anything,
 // then normalises the fields and hands the report to the detail window.
-class MainWindow : public QWidget
-{
+class MainWindow : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
-  public:
+public:
     MainWindow(Detail &detail, Dialogs &dialogs, QWidget *parent = nullptr);
 
     // Apply the host-count rule to nUser, writing back only a replaced text.
@@ -33,7 +31,7 @@ class MainWindow : public QWidget
     // Build the report from the fields, fill the detail window and show it.
     void ef_netmask();
 
-  private:
+private:
     void buildFrame();
     void calculate();
     void useDefault();

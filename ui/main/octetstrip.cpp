@@ -5,10 +5,8 @@
 
 #include <algorithm>
 
-namespace vellacor
-{
-namespace
-{
+namespace vellacor {
+namespace {
 
 // The caret is the start of the selection when text is selected.
 int caretOf(const QLineEdit *field)
