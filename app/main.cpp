@@ -5,13 +5,13 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(vellacor::kAppName));
     QApplication::setApplicationVersion(QString::fromLatin1(vellacor::kAppVersion));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vellacor/vellacor.ico")));
     // Ties the windows to the desktop entry, for the icon and the task switcher.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Vellacor"));
 
@@ -19,5 +19,10 @@ int main(int argc, char *argv[])
     vellacor::Detail detail(dialogs);
     vellacor::MainWindow window(detail, dialogs);
     window.show();
+    // The icon's ten images are decoded once the window is on its way to the screen; the
+    // title bar and task bar pick it up a moment later.
+    QTimer::singleShot(0, [] {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/vellacor/vellacor.ico")));
+    });
     return QApplication::exec();
 }

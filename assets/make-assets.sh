@@ -167,6 +167,6 @@ python3 "$here/make-ico.py" "$here/vellacor.ico" \
     "48:32:$tmp/e48.rgba" \
     "64:32:$tmp/e64.rgba" \
     "72:32:$tmp/e72.rgba" \
-    "128:32:$tmp/e128.png"
+    "128:32:$tmp/e128.rgba"
 
 echo "make-assets.sh: wrote banner.jpg, footer.jpg, vellacor.ico and icons/ in $here"

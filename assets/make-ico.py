@@ -6,7 +6,7 @@ usage: make-ico.py OUT.ico SIZE:BPP:FILE ...
 Each argument adds one image, in the order given.
   BPP 32, FILE *.rgba  raw 8-bit RGBA pixels, top row first; stored as a
                        32-bit DIB with alpha plus the 1-bit AND mask
-  BPP 32, FILE *.png   stored as the PNG itself (used for large sizes)
+  BPP 32, FILE *.png   stored as the PNG itself
   BPP 8,  FILE *.rgba  raw RGBA with at most 256 distinct colours among the
                        pixels whose alpha is >= 128; stored as an 8-bit DIB
                        with a 256-entry palette and the AND mask, the other

@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "normalise.h"
 #include "octetstrip.h"
+#include "picturebox.h"
 #include "report.h"
 #include "widgets.h"
 
@@ -29,12 +30,12 @@ void fillWith(QWidget *widget, QPalette::ColorRole role, const QColor &color)
     widget->setAutoFillBackground(true);
 }
 
-QLabel *picture(QWidget *parent, const char *name, const QString &image, int left, int top,
-                int width, int height)
+PictureBox *picture(QWidget *parent, const char *name, const char *image, int left, int top,
+                    int width, int height)
 {
-    QLabel *box = label(parent, name, QString(), left, top, width, height);
-    box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    box->setPixmap(QPixmap(image));
+    auto *box = place(new PictureBox(QString::fromLatin1(image), parent), name, left, top, width,
+                      height);
+    box->setFocusPolicy(Qt::NoFocus);
     return box;
 }
 
@@ -57,8 +58,8 @@ MainWindow::MainWindow(Detail &detail, Dialogs &dialogs, QWidget *parent)
     setFont(verdana());
     fillWith(this, QPalette::Window, kSilver);
 
-    picture(this, "Picture1", QStringLiteral(":/vellacor/banner.jpg"), -30, -30, 7455, 1455);
-    picture(this, "Picture2", QStringLiteral(":/vellacor/footer.jpg"), 0, 4320, 7455, 735);
+    picture(this, "Picture1", ":/vellacor/banner.jpg", -30, -30, 7455, 1455);
+    picture(this, "Picture2", ":/vellacor/footer.jpg", 0, 4320, 7455, 735);
     buildFrame();
     calc = place(new QPushButton(tr("&Calculate"), this), "calc", 2280, 3600, 1215, 375);
     reset = place(new QPushButton(tr("&Reset"), this), "reset", 3720, 3600, 1215, 375);
