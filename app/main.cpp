@@ -21,8 +21,7 @@ int main(int argc, char *argv[])
     window.show();
     // The icon's ten images are decoded once the window is on its way to the screen; the
     // title bar and task bar pick it up a moment later.
-    QTimer::singleShot(0, [] {
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/vellacor/vellacor.ico")));
-    });
+    QTimer::singleShot(
+        0, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/vellacor/vellacor.ico"))); });
     return QApplication::exec();
 }

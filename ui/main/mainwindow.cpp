@@ -33,8 +33,8 @@ void fillWith(QWidget *widget, QPalette::ColorRole role, const QColor &color)
 PictureBox *picture(QWidget *parent, const char *name, const char *image, int left, int top,
                     int width, int height)
 {
-    auto *box = place(new PictureBox(QString::fromLatin1(image), parent), name, left, top, width,
-                      height);
+    auto *box =
+        place(new PictureBox(QString::fromLatin1(image), parent), name, left, top, width, height);
     box->setFocusPolicy(Qt::NoFocus);
     return box;
 }
