@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <optional>
 
 namespace vellacor {
@@ -28,29 +29,6 @@ Checked checkOctets(const std::array<std::string_view, 3> &octets)
             return {InputError::OctetNotWhole, index + 1};
     }
     return {};
-}
-
-void appendNumber(std::string &out, int value)
-{
-    char digits[12];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0);
-    while (count > 0)
-        out.push_back(digits[--count]);
-}
-
-// Writes 1 to 3 digits; every number in a range line is a host from 1 to 254.
-char *writeNumber(char *out, int value)
-{
-    if (value >= 100)
-        *out++ = static_cast<char>('0' + value / 100);
-    if (value >= 10)
-        *out++ = static_cast<char>('0' + value / 10 % 10);
-    *out++ = static_cast<char>('0' + value % 10);
-    return out;
 }
 
 } // namespace
@@ -86,19 +64,17 @@ ReportResult buildDetailReport(std::string_view hostCount, std::string_view octe
 
     DetailReport &report = result.report;
     report.netID = network + "0";
-    report.netMask = "255.255.255.";
-    appendNumber(report.netMask, plan.maskOctet);
-    report.BCAddress = network;
-    appendNumber(report.BCAddress, plan.hostsPerSubnet + 1);
+    report.netMask = "255.255.255." + std::to_string(plan.maskOctet);
+    report.BCAddress = network + std::to_string(plan.hostsPerSubnet + 1);
     report.RangeIP.reserve(2 * network.size() + 7);
     report.RangeIP += network;
     report.RangeIP += "1 - ";
     report.RangeIP += network;
     report.RangeIP += plan.hostsText;
-    appendNumber(report.max_client, plan.hostsPerSubnet);
-    report.prefix.push_back('/');
-    appendNumber(report.prefix, plan.prefixLength);
-    appendNumber(report.nSubnet, plan.subnetCount);
+    report.max_client = std::to_string(plan.hostsPerSubnet);
+    report.prefix = std::to_string(plan.prefixLength);
+    report.prefix.insert(0, 1, '/');
+    report.nSubnet = std::to_string(plan.subnetCount);
 
     // Each line is assembled in a buffer and copied once: the octet texts are at most three
     // digits each, so a line never exceeds 1 + 12 + 3 + 3 + 12 + 3 + 1 characters.
@@ -110,10 +86,12 @@ ReportResult buildDetailReport(std::string_view hostCount, std::string_view octe
     int firstHost = 1;
     for (int loopIndex = 1; loopIndex <= plan.subnetCount; ++loopIndex) {
         const int lastHost = firstHost + plan.hostsPerSubnet - 1;
-        char *end = writeNumber(line + 1 + networkSize, firstHost);
+        // Hosts run from 1 to 254: three digits at most.
+        char *end = line + 1 + networkSize;
+        end = std::to_chars(end, end + 3, firstHost).ptr;
         end = std::copy_n(" - ", 3, end);
         end = std::copy_n(network.data(), networkSize, end);
-        end = writeNumber(end, lastHost);
+        end = std::to_chars(end, end + 3, lastHost).ptr;
         *end++ = ']';
         report.Val_IP_Add.push_back(std::string_view(line, static_cast<std::size_t>(end - line)));
         firstHost += plan.hostsPerSubnet + 2;
