@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vellacor needs, and nothing when all are present.
-#   scripts/deps.sh build   what building and running the program needs
-#   scripts/deps.sh test    that, plus what the tests and benchmarks need
+#   scripts/deps.sh build     what building and running the program needs
+#   scripts/deps.sh package   that, plus what `cpack -G DEB` needs
+#   scripts/deps.sh test      that, plus what the tests and benchmarks need
 set -euo pipefail
 
+mode=${1:-build}
 packages=(g++ make cmake qt6-base-dev fonts-dejavu-core)
-if [[ "${1:-build}" == test ]]; then
-    packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
-               desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev
-               clang-14 libclang-rt-14-dev)
-fi
+case "$mode" in
+build) ;;
+package | test)
+    # dpkg-shlibdeps (dpkg-dev) fills in Depends; it asks `file` what each binary is.
+    packages+=(dpkg-dev file)
+    if [[ "$mode" == test ]]; then
+        packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
+                   desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
+                   clang-14 libclang-rt-14-dev)
+    fi
+    ;;
+*)
+    echo "usage: scripts/deps.sh [build|package|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,23 +1,49 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Vellacor twice (optimised, and with AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test in both builds, and runs each fuzz target
-# briefly from its seeds.
-set -euo pipefail
+# UndefinedBehaviorSanitizer), runs every test in both builds and each fuzz target briefly
+# from its seeds. Every suite runs even when an earlier one fails; the last line counts the
+# tests of all suites together, "N passed, M failed", and the exit status is non-zero when
+# anything failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/deps.sh test
+if ! scripts/deps.sh test; then
+    echo "FAILED: could not install the packages the tests need"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELLACOR_SANITIZE=ON -DVELLACOR_TESTS=ON
-cmake --build build-sanitize -j"$jobs"
-cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++-14
-cmake --build build-fuzz -j"$jobs"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELLACOR_TESTS=ON -DVELLACOR_BENCH=ON
-cmake --build build -j"$jobs"
+passed=0
+failed=0
 
-echo "== Tests, sanitizer build"
-(cd build-sanitize && ctest --output-on-failure)
-echo "== Fuzzing from the seed corpus"
-(cd build-fuzz && ctest --output-on-failure)
-echo "== Tests"
-(cd build && ctest --output-on-failure)
+# suite TITLE BUILD_DIR CMAKE_ARGS...: configures and builds one tree and runs its tests. A
+# tree that does not build counts as one failed test.
+suite() {
+    local title=$1 dir=$2
+    shift 2
+    echo "== $title"
+    if ! cmake "$@" -B "$dir" || ! cmake --build "$dir" -j"$jobs"; then
+        echo "FAILED: $title did not build"
+        failed=$((failed + 1))
+        return
+    fi
+    (cd "$dir" && ctest --output-on-failure) | tee "$dir/ctest.log"
+    local summary
+    summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$dir/ctest.log" | tail -n 1)
+    if [[ "$summary" =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        failed=$((failed + BASH_REMATCH[1]))
+        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    else
+        echo "FAILED: $title ran no test"
+        failed=$((failed + 1))
+    fi
+}
+
+suite "Tests, sanitizer build" build-sanitize -S . \
+    -DCMAKE_BUILD_TYPE=Debug -DVELLACOR_SANITIZE=ON -DVELLACOR_TESTS=ON
+suite "Fuzzing from the seed corpus" build-fuzz -S fuzz -DCMAKE_CXX_COMPILER=clang++-14
+suite "Tests" build -S . -DCMAKE_BUILD_TYPE=Release -DVELLACOR_TESTS=ON -DVELLACOR_BENCH=ON
+
+echo "$passed passed, $failed failed"
+((failed == 0))

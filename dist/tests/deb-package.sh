@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from an already built tree and checks what it holds: the
-# program, the desktop entry, every hicolor icon, the metainfo and nothing else, and a
-# Depends field filled in by dpkg-shlibdeps.
+# program, the desktop entry, every hicolor icon, the metainfo, the manual page, copyright,
+# changelog and lintian overrides and nothing else, a Depends field filled in by
+# dpkg-shlibdeps, and that lintian finds no error and no warning.
 #   deb-package.sh BUILD_DIR WORK_DIR ICONS_SOURCE_DIR APP_ID
 # WORK_DIR lies inside the build tree, so runs in different build trees never share files.
 set -euo pipefail
@@ -58,6 +59,10 @@ expected=(
     ./usr/bin/vellacor
     "./usr/share/applications/$app_id.desktop"
     "./usr/share/metainfo/$app_id.metainfo.xml"
+    ./usr/share/man/man1/vellacor.1.gz
+    ./usr/share/doc/vellacor/copyright
+    ./usr/share/doc/vellacor/changelog.Debian.gz
+    ./usr/share/lintian/overrides/vellacor
 )
 icon_count=0
 while IFS= read -r png; do
@@ -86,6 +91,17 @@ if [[ -f "$desktop" ]]; then
     icon=$(sed -n 's/^Icon=//p' "$desktop")
     [[ -n "$(find "$work/root/usr/share/icons/hicolor" -name "$icon.png" 2>/dev/null)" ]] ||
         problem "Icon=$icon has no icon in the package"
+fi
+
+# ---- lintian, at its default level: no error, no warning
+if command -v lintian >/dev/null; then
+    report=$(lintian "$deb" 2>&1 | grep -v 'running with root privileges' || true)
+    [[ -z "$report" ]] || echo "$report"
+    if grep -qE '^[EW]: ' <<<"$report"; then
+        problem "lintian reports errors or warnings"
+    fi
+else
+    problem "lintian is not installed (scripts/deps.sh test installs it)"
 fi
 
 if ((fail)); then

@@ -25,4 +25,5 @@ expect 'GenericName=Subnet Calculator'
 expect 'Exec=vellacor'
 expect 'Icon=vellacor'
 expect 'Terminal=false'
+expect 'StartupWMClass=Vellacor'
 exit "$fail"
