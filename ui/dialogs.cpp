@@ -4,13 +4,37 @@
 #include <QMessageBox>
 
 namespace vellacor {
+namespace {
+
+// A message box grows as wide as its longest unbroken run of characters, so a long path
+// would make it as wide as the screen. Zero-width spaces after each folder separator and
+// within long runs let the text wrap there without showing anything.
+QString wrappable(const QString &text)
+{
+    constexpr int kLongestRun = 40;
+    const QChar zeroWidthSpace(0x200B);
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    int run = 0;
+    for (const QChar character : text) {
+        result.append(character);
+        run = character.isSpace() ? 0 : run + 1;
+        if (character == QLatin1Char('/') || character == QLatin1Char('\\') || run == kLongestRun) {
+            result.append(zeroWidthSpace);
+            run = 0;
+        }
+    }
+    return result;
+}
+
+} // namespace
 
 void QtDialogs::message(QWidget *parent, const QString &title, const QString &text, Icon icon)
 {
     const QMessageBox::Icon boxIcon = icon == Icon::Information ? QMessageBox::Information
                                       : icon == Icon::Warning   ? QMessageBox::Warning
                                                                 : QMessageBox::NoIcon;
-    QMessageBox box(boxIcon, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(boxIcon, title, wrappable(text), QMessageBox::Ok, parent);
     box.exec();
 }
 

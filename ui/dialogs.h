@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 
@@ -22,6 +23,30 @@ public:
     // user cancels.
     virtual std::optional<QString> saveFileName(QWidget *parent, const QString &name,
                                                 const QString &filter) = 0;
+};
+
+// Held by a command for as long as it runs. A dialog's wait lets queued input in, so a second
+// press of the same command (an access key and a click a few milliseconds apart) would
+// otherwise open a second dialog under the first; it finds the guard taken and does nothing.
+class CommandGuard {
+    Q_DISABLE_COPY_MOVE(CommandGuard)
+
+public:
+    explicit CommandGuard(bool &running) : m_running(running), m_entered(!running)
+    {
+        running = true;
+    }
+    ~CommandGuard()
+    {
+        if (m_entered)
+            m_running = false;
+    }
+    // False when the command was already running: return at once.
+    explicit operator bool() const { return m_entered; }
+
+private:
+    bool &m_running;
+    const bool m_entered;
 };
 
 // The dialogs a user sees: QMessageBox and QFileDialog.

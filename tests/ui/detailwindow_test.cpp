@@ -279,6 +279,35 @@ private slots:
         QCOMPARE(dialogs.saveRequests[3].filter, QString());
     }
 
+    void secondPressWhileTheDialogWaitsIsIgnored()
+    {
+        show("50");
+        dialogs.whileWaiting = [this] { saveAs(path("earlier")); };
+        saveAs(path("report"));
+        QCOMPARE(dialogs.saveRequests.size(), 1);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{"report.txt"});
+    }
+
+    // The longest names a file system takes leave no room for a temporary name beside them.
+    void longestNameSavesAgain()
+    {
+        show("50");
+        const QString name = path(QString(250 - 4, 'r'));
+        saveAs(name);
+        saveAs(name);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages[1].text, QString("File Saved"));
+        QVERIFY(readFile(name + ".txt").startsWith("Vellacor\r\n"));
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        dialogs.messages.clear();
+        saveAs(path(QString(256 - 4, 'r')));
+        expectSaveFailure(path(QString(256 - 4, 'r') + ".txt"));
+        QVERIFY2(!dialogs.messages[0].text.contains("Unknown error"),
+                 qPrintable(dialogs.messages[0].text));
+    }
+
     void unwritableFilesAreReported()
     {
         show("50");

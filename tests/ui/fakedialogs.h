@@ -6,8 +6,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <utility>
+
 // Records every message and answers save dialogs from a queue; a null answer, or none
-// queued, cancels.
+// queued, cancels. whileWaiting runs once inside the next dialog, as input that arrives while
+// a real dialog waits for the user.
 class FakeDialogs final : public vellacor::Dialogs {
 public:
     struct Message {
@@ -23,18 +27,27 @@ public:
     void message(QWidget *, const QString &title, const QString &text, Icon icon) override
     {
         messages.append({title, text, icon});
+        wait();
     }
     std::optional<QString> saveFileName(QWidget *, const QString &name,
                                         const QString &filter) override
     {
         saveRequests.append({name, filter});
+        wait();
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         if (answer.isNull())
             return std::nullopt;
         return answer;
     }
 
+    void wait()
+    {
+        if (auto input = std::exchange(whileWaiting, {}))
+            input();
+    }
+
     QList<Message> messages;
     QList<SaveRequest> saveRequests;
     QStringList answers;
+    std::function<void()> whileWaiting;
 };

@@ -267,6 +267,10 @@ private slots:
     void emptyCountRefusedBeforeAnything()
     {
         child<QPushButton>("calc")->setFocus();
+        // A second press while the box waits opens no second box.
+        dialogs.whileWaiting = [this] {
+            QTest::mouseClick(child<QPushButton>("calc"), Qt::LeftButton);
+        };
         QTest::mouseClick(child<QPushButton>("calc"), Qt::LeftButton);
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages[0].title, QString("Vellacor"));

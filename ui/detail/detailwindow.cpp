@@ -152,6 +152,9 @@ void DetailWindow::showSelectedSubnet()
 
 void DetailWindow::exportReport()
 {
+    const CommandGuard guard(m_exporting);
+    if (!guard)
+        return;
     const QString filter =
         saveFilter.isEmpty() ? QString() : saveFilter + QStringLiteral(" (*.txt)");
     const std::optional<QString> chosen = m_dialogs.saveFileName(this, saveName, filter);

@@ -45,6 +45,7 @@ private:
     // The save dialog's state lives and dies with the window.
     QString saveName;
     QString saveFilter;
+    bool m_exporting = false;
 };
 
 } // namespace vellacor

@@ -3,9 +3,19 @@
 #include "reportfile.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringEncoder>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace vellacor {
 
@@ -42,8 +52,99 @@ bool writeAll(QIODevice &device, const QByteArray &bytes)
     return true;
 }
 
+namespace {
+
+// The longest name that the folder takes, and the length of a name, in the file system's
+// units: UTF-16 characters on Windows, bytes of the local encoding elsewhere.
+#ifdef Q_OS_WIN
+constexpr qsizetype longestName(const QString &)
+{
+    return 255;
+}
+qsizetype nameLength(const QString &name)
+{
+    return name.size();
+}
+const char *const kNameUnits = QT_TRANSLATE_NOOP("vellacor", "characters");
+#else
+qsizetype longestName(const QString &folder)
+{
+    const long longest = pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return longest > 0 ? longest : 255;
+}
+qsizetype nameLength(const QString &name)
+{
+    return QFile::encodeName(name).size();
+}
+const char *const kNameUnits = QT_TRANSLATE_NOOP("vellacor", "bytes");
+#endif
+
+// What a new file gets: read and write for all, less the user's umask (a temporary file
+// starts private).
+QFile::Permissions newFilePermissions()
+{
+    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                     QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup |
+                                     QFile::ReadOther | QFile::WriteOther;
+#ifndef Q_OS_WIN
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (mask & S_IWGRP)
+        permissions &= ~QFile::WriteGroup;
+    if (mask & S_IRGRP)
+        permissions &= ~QFile::ReadGroup;
+    if (mask & S_IWOTH)
+        permissions &= ~QFile::WriteOther;
+    if (mask & S_IROTH)
+        permissions &= ~QFile::ReadOther;
+#endif
+    return permissions;
+}
+
+// Writes bytes under a short temporary name beside path, then renames it over path, which
+// replaces an earlier file in one step or leaves it as it was.
+SaveOutcome saveByRename(const QFileInfo &target, const QByteArray &bytes)
+{
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.vellacor-XXXXXX"));
+    if (!file.open())
+        return {false, file.errorString()};
+    const QString temporary = file.fileName();
+    if (!writeAll(file, bytes) || !file.flush())
+        return {false, file.errorString()};
+    file.setPermissions(target.exists() ? target.permissions() : newFilePermissions());
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(QFileInfo(temporary).filesystemFilePath(), target.filesystemFilePath(),
+                            error);
+    if (error)
+        return {false, QString::fromLocal8Bit(error.message())};
+    file.setAutoRemove(false);
+    return {true, QString()};
+}
+
+} // namespace
+
 SaveOutcome saveWhole(const QString &path, const QByteArray &bytes)
 {
+    // QSaveFile replaces an earlier file through a temporary one named after it with seven
+    // more characters; a name within seven of the limit takes a shorter temporary name.
+    QFileInfo target(path);
+    if (target.isSymLink()) {
+        const QString resolved = target.canonicalFilePath();
+        target.setFile(resolved.isEmpty() ? target.symLinkTarget() : resolved);
+    }
+    const qsizetype longest = longestName(target.absolutePath());
+    const qsizetype length = nameLength(target.fileName());
+    if (length > longest) {
+        return {false, QObject::tr("the file name is too long: this folder takes at most %1 %2 "
+                                   "in a name, and this one has %3")
+                           .arg(longest)
+                           .arg(QObject::tr(kNameUnits))
+                           .arg(length)};
+    }
+    if (length + 7 > longest)
+        return saveByRename(target, bytes);
+
     QSaveFile file(path);
     // Unbuffered, so every write reaches the file here and its failure is seen; a buffered
     // write that fails while the file is being committed still commits a truncated file.

@@ -135,6 +135,9 @@ void MainWindow::buildFrame()
 
 void MainWindow::calculate()
 {
+    const CommandGuard guard(m_calculating);
+    if (!guard)
+        return;
     const Checked checked =
         checkInputs(textOf(nUser), textOf(subnet[0]), textOf(subnet[1]), textOf(subnet[2]));
     if (!checked) {

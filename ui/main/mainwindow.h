@@ -47,6 +47,7 @@ private:
     std::array<QLineEdit *, 4> subnet{};
     QPushButton *calc = nullptr;
     QPushButton *reset = nullptr;
+    bool m_calculating = false;
 };
 
 } // namespace vellacor
