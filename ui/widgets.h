@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QApplication>
 #include <QFont>
 #include <QLabel>
+#include <QPalette>
 #include <QString>
+#include <QStyle>
 
 namespace vellacor {
 
@@ -36,6 +39,14 @@ inline QLabel *label(QWidget *parent, const char *name, const QString &text, int
                      int width, int height, const QFont &font = verdana())
 {
     return place(new QLabel(text, parent), name, left, top, width, height, font);
+}
+
+// The light palette the windows' fixed colours were chosen for (dark text on silver and
+// white), whatever colour scheme the desktop uses. Dialogs, being windows of their own, keep
+// the desktop's scheme.
+inline QPalette classicPalette()
+{
+    return QApplication::style()->standardPalette();
 }
 
 } // namespace vellacor

@@ -51,6 +51,32 @@ private slots:
         QCOMPARE(spoken(child(&report, "save")), QString("Save To Notepad"));
     }
 
+    // Decoration is not there for a screen reader; a frame is named by its own caption, the
+    // list described by its tooltip, and an input labelled by its row title.
+    void decorationIsSilentAndTitlesLabel()
+    {
+        FakeDialogs dialogs;
+        vellacor::Detail detail(dialogs);
+        vellacor::MainWindow window(detail, dialogs);
+        vellacor::DetailWindow &report = detail.obtain();
+        for (QWidget *widget :
+             {child(&window, "Text1"), child(&window, "Picture3"), child(&window, "Picture1"),
+              child(&report, "Label4_0"), child(&report, "Label9"), child(&report, "Label11")}) {
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+            QAccessibleInterface *parent = accessible->parent();
+            QCOMPARE(parent->indexOfChild(accessible), -1);
+            for (int index = 0; index < parent->childCount(); ++index)
+                QVERIFY(parent->child(index) != accessible);
+        }
+        QCOMPARE(spoken(child(&report, "Frame3")), QString("Subnet Information"));
+        QCOMPARE(spoken(child(&report, "Val_IP_Add"), QAccessible::Description),
+                 QString("Click To View Subnet Information"));
+        const auto labels = QAccessible::queryAccessibleInterface(child(&window, "nUser"))
+                                ->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels[0].first->object(), child(&window, "Label1"));
+    }
+
     void valuesAreSpokenWithTheirRow()
     {
         FakeDialogs dialogs;

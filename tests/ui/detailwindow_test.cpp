@@ -187,6 +187,15 @@ private slots:
         QCOMPARE(text("netID"), QString("192.168.0.128"));
     }
 
+    void newReportShowsItsFirstLine()
+    {
+        QVERIFY(QTest::qWaitForWindowExposed(show("2")));
+        list()->scrollToBottom();
+        show("2");
+        QCoreApplication::processEvents();
+        QCOMPARE(list()->indexAt(QPoint(1, 1)).row(), 0);
+    }
+
     void noLineOrForeignLineChangesNothing()
     {
         show("50");

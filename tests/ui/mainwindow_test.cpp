@@ -3,12 +3,14 @@
 #include "fakedialogs.h"
 #include "main/mainwindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 #include <memory>
@@ -104,6 +106,12 @@ private slots:
         QCOMPARE(child(qPrintable("Picture1"))->geometry(), QRect(-2, -2, 497, 97));
         QCOMPARE(octet(1)->geometry(), QRect(152, 64, 33, 13));
         QCOMPARE(focusName(), QString("nUser"));
+        // Centred with its frame, which the test platform draws 2 px wide.
+        QVERIFY(window->frameGeometry() != window->geometry());
+        const QPoint off =
+            window->frameGeometry().center() - window->screen()->availableGeometry().center();
+        QVERIFY2(off.manhattanLength() <= 1,
+                 qPrintable(QString("%1,%2").arg(off.x()).arg(off.y())));
     }
 
     void tabOrder()
@@ -249,6 +257,16 @@ private slots:
             QCOMPARE(octet(index)->text(), QString("0"));
         QVERIFY(max->isChecked());
         QVERIFY(child<QCheckBox>("chk_default")->isChecked());
+
+        // A screen reader's or switch device's toggle action is a change of the mark too.
+        auto toggle = [](QWidget *box) {
+            QAccessible::queryAccessibleInterface(box)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+        };
+        toggle(max);
+        QCOMPARE(child<QLineEdit>("nUser")->text(), QString("254"));
+        toggle(child<QCheckBox>("chk_default"));
+        QCOMPARE(octet(0)->text(), QString("192"));
     }
 
     void accessKeys()
@@ -285,6 +303,9 @@ private slots:
         calculate("50");
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(detail->window() && detail->window()->isVisible());
+        detail->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(detail->window()));
+        QCOMPARE(focusName(), QString("save"));
         QCOMPARE(detail->window()->windowTitle(), QString("Detail Report"));
         QCOMPARE(detail->window()->size(), QSize(483, 522));
         QCOMPARE(detailText("netID"), QString("192.168.0.0"));
@@ -349,6 +370,39 @@ private slots:
         QVERIFY(detail->window()->isVisible());
         detail->window()->findChild<QListWidget *>("Val_IP_Add")->setCurrentRow(1);
         QCOMPARE(detailText("netID"), QString("192.168.0.64"));
+    }
+
+    // Under a dark desktop scheme the texts on the fixed silver and white backgrounds stay
+    // dark, and the detail window keeps the light colours its dark-red note was chosen for.
+    void readableUnderADarkScheme()
+    {
+        const QPalette original = QApplication::palette();
+        QPalette dark(QColor(50, 50, 50));
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::WindowText, Qt::white);
+        QApplication::setPalette(dark);
+        window = std::make_unique<MainWindow>(*detail, dialogs);
+        calculate("50");
+        QApplication::setPalette(original);
+
+        auto dark_on_light = [](QWidget *widget, QPalette::ColorRole text,
+                                QPalette::ColorRole background) {
+            const QPalette palette = widget->palette();
+            return palette.color(text).lightness() < 100 &&
+                   palette.color(background).lightness() > 150;
+        };
+        QVERIFY(dark_on_light(child("Label1"), QPalette::WindowText, QPalette::Window));
+        QVERIFY(dark_on_light(child("max"), QPalette::WindowText, QPalette::Window));
+        QVERIFY(dark_on_light(octet(0), QPalette::Text, QPalette::Base));
+        QVERIFY(dark_on_light(child("nUser"), QPalette::Text, QPalette::Base));
+        QWidget *report = detail->window();
+        QVERIFY(dark_on_light(report->findChild<QLabel *>("netMask"), QPalette::WindowText,
+                              QPalette::Window));
+        QVERIFY(dark_on_light(report->findChild<QLabel *>("Label7"), QPalette::WindowText,
+                              QPalette::Window));
+        QVERIFY(dark_on_light(report->findChild<QListWidget *>("Val_IP_Add"), QPalette::Text,
+                              QPalette::Base));
     }
 
     // Refused input: one message naming the field, the focus there, and nothing changed:

@@ -1,5 +1,6 @@
 #include "detailwindow.h"
 
+#include "accessible.h"
 #include "dialogs.h"
 #include "rangeline.h"
 #include "report.h"
@@ -34,7 +35,7 @@ QLabel *row(QWidget *frame, const Row &row, int top, int valueLeft)
 {
     const QString title = QString::fromLatin1(row.title);
     label(frame, row.titleName, title, 240, top, row.titleWidth, 255);
-    label(frame, row.colonName, QStringLiteral(":"), 2400, top, 135, 255);
+    markDecoration(label(frame, row.colonName, QStringLiteral(":"), 2400, top, 135, 255));
     QLabel *value = label(frame, row.valueName, QString(), valueLeft, top, row.valueWidth, 255,
                           verdana(8.25, true));
     value->setAccessibleDescription(QString::fromLatin1(row.spoken));
@@ -58,6 +59,7 @@ DetailWindow::DetailWindow(Dialogs &dialogs, QWidget *parent)
     setWindowTitle(tr("Detail Report"));
     setFixedSize(px(7245), px(7830));
     setFont(verdana());
+    setPalette(classicPalette());
 
     buildSummary();
     buildRanges();
@@ -70,6 +72,7 @@ DetailWindow::DetailWindow(Dialogs &dialogs, QWidget *parent)
     note->setPalette(palette);
 
     setTabOrder(save, Val_IP_Add);
+    save->setFocus(); // taken when the window first becomes active
     connect(save, &QPushButton::clicked, this, &DetailWindow::exportReport);
     connect(Val_IP_Add, &QListWidget::itemSelectionChanged, this,
             &DetailWindow::showSelectedSubnet);
@@ -77,8 +80,8 @@ DetailWindow::DetailWindow(Dialogs &dialogs, QWidget *parent)
 
 void DetailWindow::buildSummary()
 {
-    auto *frame = place(new QGroupBox(tr("Recommended Subnet Format"), this), "Frame1", 240, 240,
-                        6735, 1815, verdana(8.25, true));
+    QWidget *frame = new FrameBody(place(new QGroupBox(tr("Recommended Subnet Format"), this),
+                                         "Frame1", 240, 240, 6735, 1815, verdana(8.25, true)));
     netMask =
         row(frame, {"Label3", "Subnet Mask ", 1815, "Label4_1", "netMask", 2535, "Subnet Mask"},
             360, 2640);
@@ -96,15 +99,16 @@ void DetailWindow::buildSummary()
 
 void DetailWindow::buildRanges()
 {
-    auto *frame = place(new QGroupBox(tr("Valid Range IP Address"), this), "Frame2", 240, 2280,
-                        6735, 4455, verdana(8.25, true));
+    QWidget *frame = new FrameBody(place(new QGroupBox(tr("Valid Range IP Address"), this),
+                                         "Frame2", 240, 2280, 6735, 4455, verdana(8.25, true)));
     Val_IP_Add = place(new QListWidget(frame), "Val_IP_Add", 240, 360, 6255, 1980);
     Val_IP_Add->setSelectionMode(QAbstractItemView::SingleSelection);
     Val_IP_Add->setToolTip(tr("Click To View Subnet Information"));
     Val_IP_Add->setAccessibleName(tr("Valid Range IP Address"));
+    Val_IP_Add->setAccessibleDescription(Val_IP_Add->toolTip());
 
-    auto *info = place(new QGroupBox(tr("Subnet Information"), frame), "Frame3", 240, 2520, 6255,
-                       1575, verdana(8.25, true));
+    QWidget *info = new FrameBody(place(new QGroupBox(tr("Subnet Information"), frame), "Frame3",
+                                        240, 2520, 6255, 1575, verdana(8.25, true)));
     RangeIP =
         row(info, {"Label2", "Range IP", 855, "Label4_3", "RangeIP", 3495, "Range IP"}, 360, 2520);
     netID = row(info, {"Label8", "Network ID", 1095, "Label4_2", "netID", 1935, "Network ID"}, 720,
@@ -134,6 +138,8 @@ void DetailWindow::fill(const DetailReport &report)
     for (std::string_view line : report.Val_IP_Add)
         lines.append(fromUtf8(line));
     Val_IP_Add->addItems(lines);
+    // A new report starts at its first subnet, wherever the last one was scrolled to.
+    Val_IP_Add->scrollToTop();
 }
 
 void DetailWindow::showSelectedSubnet()

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "accessible.h"
 #include "appinfo.h"
 #include "detail/detail.h"
 #include "detail/detailwindow.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace vellacor {
 namespace {
@@ -36,6 +38,7 @@ PictureBox *picture(QWidget *parent, const char *name, const char *image, int le
     auto *box =
         place(new PictureBox(QString::fromLatin1(image), parent), name, left, top, width, height);
     box->setFocusPolicy(Qt::NoFocus);
+    markDecoration(box);
     return box;
 }
 
@@ -56,6 +59,7 @@ MainWindow::MainWindow(Detail &detail, Dialogs &dialogs, QWidget *parent)
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setFixedSize(px(7380), px(5025));
     setFont(verdana());
+    setPalette(classicPalette());
     fillWith(this, QPalette::Window, kSilver);
 
     picture(this, "Picture1", ":/vellacor/banner.jpg", -30, -30, 7455, 1455);
@@ -77,29 +81,65 @@ MainWindow::MainWindow(Detail &detail, Dialogs &dialogs, QWidget *parent)
     new OctetStrip(subnet, this);
     connect(calc, &QPushButton::clicked, this, &MainWindow::calculate);
     connect(reset, &QPushButton::clicked, this, &MainWindow::resetFields);
-    connect(chk_default, &QCheckBox::clicked, this, &MainWindow::useDefault);
-    connect(max, &QCheckBox::clicked, this, &MainWindow::useMaxClient);
+    // toggled, not clicked: a screen reader's or switch device's toggle action changes the
+    // mark without a click, and the commands follow every change the user makes.
+    connect(chk_default, &QCheckBox::toggled, this, &MainWindow::useDefault);
+    connect(max, &QCheckBox::toggled, this, &MainWindow::useMaxClient);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen();
+}
+
+void MainWindow::centreOnScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The window's position is that of its frame; until the window manager has framed it,
+    // the frame is taken to be the client area.
+    const QRect frame = frameGeometry();
+    move(screen->availableGeometry().center() - (frame.center() - frame.topLeft()));
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_centring || !windowHandle())
+        return;
+    m_centring = true;
+    windowHandle()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The first time the window is on screen its frame is known (title bar and borders), so
+    // the window as a whole is centred once more.
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        watched->removeEventFilter(this);
+        if (frameGeometry().size() != size())
+            centreOnScreen();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::buildFrame()
 {
-    auto *frame = place(new QGroupBox(tr("Subnet Calculating"), this), "Frame1", 120, 1680, 7095,
-                        1695, verdana(8.25, true));
-    fillWith(frame, QPalette::Window, kSilver);
+    auto *box = place(new QGroupBox(tr("Subnet Calculating"), this), "Frame1", 120, 1680, 7095,
+                      1695, verdana(8.25, true));
+    fillWith(box, QPalette::Window, kSilver);
+    QWidget *frame = new FrameBody(box);
 
-    label(frame, "Label1", tr("Client Number"), 240, 480, 1335, 255);
+    QLabel *hostTitle = label(frame, "Label1", tr("Client Number"), 240, 480, 1335, 255);
     nUser = place(new QLineEdit(frame), "nUser", 1680, 400, 615, 360);
     nUser->setAlignment(Qt::AlignCenter);
     nUser->setAccessibleName(tr("Client Number"));
+    hostTitle->setBuddy(nUser);
     max = place(new QCheckBox(tr("Use Max Client"), frame), "max", 2520, 480, 2055, 255);
-    label(frame, "Label2", tr("Subnet Format"), 240, 960, 1335, 255);
+    QLabel *octetTitle = label(frame, "Label2", tr("Subnet Format"), 240, 960, 1335, 255);
 
     auto *strip = place(new QFrame(frame), "Picture3", 1680, 920, 2295, 300);
     strip->setFocusPolicy(Qt::NoFocus);
     fillWith(strip, QPalette::Window, palette().color(QPalette::Base));
+    markDecoration(strip);
 
     const QFont dotFont = verdana(9.75, true);
     for (auto [name, left] : {std::pair{"Text1", 2160}, {"Text6", 3360}, {"Text7", 2760}}) {
@@ -113,6 +153,7 @@ void MainWindow::buildFrame()
         QPalette palette = dot->palette();
         palette.setColor(QPalette::Disabled, QPalette::Base, Qt::white);
         dot->setPalette(palette);
+        markDecoration(dot);
     }
 
     static constexpr const char *kNames[] = {"subnet_0", "subnet_1", "subnet_2", "subnet_3"};
@@ -128,6 +169,7 @@ void MainWindow::buildFrame()
         subnet[index] = field;
     }
     subnet[3]->setReadOnly(true);
+    octetTitle->setBuddy(subnet[0]);
 
     chk_default =
         place(new QCheckBox(tr("Use Default"), frame), "chk_default", 4080, 960, 1575, 255);

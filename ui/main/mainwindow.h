@@ -31,8 +31,13 @@ public:
     // Build the report from the fields, fill the detail window and show it.
     void ef_netmask();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildFrame();
+    void centreOnScreen();
     void calculate();
     void useDefault();
     void useMaxClient();
@@ -48,6 +53,7 @@ private:
     QPushButton *calc = nullptr;
     QPushButton *reset = nullptr;
     bool m_calculating = false;
+    bool m_centring = false;
 };
 
 } // namespace vellacor
