@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QApplication>
 #include <QFont>
 #include <QLabel>
 #include <QPalette>
 #include <QString>
-#include <QStyle>
 
 namespace vellacor {
 
@@ -41,12 +39,24 @@ inline QLabel *label(QWidget *parent, const char *name, const QString &text, int
     return place(new QLabel(text, parent), name, left, top, width, height, font);
 }
 
-// The light palette the windows' fixed colours were chosen for (dark text on silver and
-// white), whatever colour scheme the desktop uses. Dialogs, being windows of their own, keep
-// the desktop's scheme.
+// The light palette the windows' fixed colours were chosen for (dark text on silver, white
+// and the light grey of button faces), whatever colour scheme the desktop uses. Dialogs,
+// being windows of their own, keep the desktop's scheme.
 inline QPalette classicPalette()
 {
-    return QApplication::style()->standardPalette();
+    // From the button face Qt derives every other role; each is then set explicitly, so none
+    // falls back to the desktop's palette.
+    QPalette derived(QColor(240, 240, 240));
+    derived.setColor(QPalette::Highlight, QColor(0, 120, 215));
+    QPalette palette;
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto colorGroup = QPalette::ColorGroup(group);
+            const auto colorRole = QPalette::ColorRole(role);
+            palette.setBrush(colorGroup, colorRole, derived.brush(colorGroup, colorRole));
+        }
+    }
+    return palette;
 }
 
 } // namespace vellacor

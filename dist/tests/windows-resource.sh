@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The configured Windows resource script compiles with MinGW's windres, and the result holds
-# the version strings (UTF-16LE in the resource) and the icon. Skipped (exit 77) when the
-# cross windres is not installed.
-#   windows-resource.sh BUILD/dist/vellacor.rc WORK_DIR PROJECT_VERSION
+# The Windows version information and icon. Given the configured resource script, it is
+# compiled with MinGW's windres (skipped, exit 77, when that is not installed); given the
+# built Vellacor.exe, they are read back from the program with wrestool (icoutils). Either
+# way the result must hold the version strings (UTF-16LE), the fixed version numbers and the
+# IDI_ICON1 icon group; the program, also its ten icon images.
+#   windows-resource.sh BUILD/dist/vellacor.rc|Vellacor.exe WORK_DIR PROJECT_VERSION
 set -euo pipefail
 rc=$1
 work_parent=$2
@@ -12,27 +14,41 @@ tweak=${tweak:-0}
 # The version strings show major.minor with a two-digit minor: 1.1.0.0 reads "1.01".
 version_text=$(printf '%d.%02d' "$major" "$minor")
 
-windres=x86_64-w64-mingw32-windres
-if ! command -v "$windres" >/dev/null; then
-    echo "SKIP: $windres not found (Debian package binutils-mingw-w64-x86-64)"
-    exit 77
-fi
-
 mkdir -p "$work_parent"
 work=$(mktemp -d "$work_parent/windres.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# windres runs the C preprocessor first, by default the MinGW gcc; without that, the host's
-# cpp does the same job for this file.
-preprocess=()
-if ! command -v x86_64-w64-mingw32-gcc >/dev/null; then
-    preprocess=(--preprocessor=cpp --preprocessor-arg=-DRC_INVOKED)
+if [[ "$rc" == *.exe ]]; then
+    command -v wrestool >/dev/null || { echo "FAIL: wrestool not found (Debian package icoutils)" >&2; exit 1; }
+    wrestool -x --raw --type=16 "$rc" >"$work/vellacor.res"
+    listing=$(wrestool -l "$rc")
+    if ! grep -q "^--type=14 --name='IDI_ICON1' " <<<"$listing"; then
+        echo "FAIL: the program has no IDI_ICON1 icon group" >&2
+        exit 1
+    fi
+    icons=$(grep -c '^--type=3 ' <<<"$listing" || true)
+    if ((icons != 10)); then
+        echo "FAIL: the program holds $icons icon images, not 10" >&2
+        exit 1
+    fi
+else
+    windres=x86_64-w64-mingw32-windres
+    if ! command -v "$windres" >/dev/null; then
+        echo "SKIP: $windres not found (Debian package binutils-mingw-w64-x86-64)"
+        exit 77
+    fi
+    # windres runs the C preprocessor first, by default the MinGW gcc; without that, the
+    # host's cpp does the same job for this file.
+    preprocess=()
+    if ! command -v x86_64-w64-mingw32-gcc >/dev/null; then
+        preprocess=(--preprocessor=cpp --preprocessor-arg=-DRC_INVOKED)
+    fi
+    "$windres" "${preprocess[@]}" --input-format=rc --output-format=res \
+        -i "$rc" -o "$work/vellacor.res"
+    "$windres" "${preprocess[@]}" --input-format=rc --output-format=coff \
+        -i "$rc" -o "$work/vellacor.o"
+    [[ -s "$work/vellacor.o" ]] || { echo "FAIL: empty object file" >&2; exit 1; }
 fi
-"$windres" "${preprocess[@]}" --input-format=rc --output-format=res \
-    -i "$rc" -o "$work/vellacor.res"
-"$windres" "${preprocess[@]}" --input-format=rc --output-format=coff \
-    -i "$rc" -o "$work/vellacor.o"
-[[ -s "$work/vellacor.o" ]] || { echo "FAIL: empty object file" >&2; exit 1; }
 
 # Hex of a string as UTF-16LE, without relying on iconv being present.
 utf16() {
@@ -63,6 +79,8 @@ word() { printf '%02x%02x' $(($1 & 255)) $(($1 >> 8)); }
 numbers=$(word "$minor")$(word "$major")$(word "$tweak")$(word "$patch")
 expect "FILEVERSION and PRODUCTVERSION $major,$minor,$patch,$tweak" \
     "bd04effe00000100$numbers$numbers"
-# The icon group (RT_GROUP_ICON, type 14) named IDI_ICON1.
-expect "the IDI_ICON1 icon group" "ffff0e00$(utf16 IDI_ICON1)"
+# The icon group (RT_GROUP_ICON, type 14) named IDI_ICON1, in the compiled script.
+if [[ "$rc" != *.exe ]]; then
+    expect "the IDI_ICON1 icon group" "ffff0e00$(utf16 IDI_ICON1)"
+fi
 exit "$fail"

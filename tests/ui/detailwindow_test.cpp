@@ -14,13 +14,23 @@
 
 #include <csignal>
 #include <memory>
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 using vellacor::Detail;
 using vellacor::DetailWindow;
 
 namespace {
+
+// The report's last line in the system's encoding: UTF-8 here, the ANSI code page of a Western
+// Windows system (1252) there.
+#ifdef Q_OS_WIN
+#define COPYRIGHT "Copyright \xa9 Tamsel"
+#else
+#define COPYRIGHT "Copyright \xc2\xa9 Tamsel"
+#endif
 
 // Takes at most `room` bytes in all and then reports short writes without an error, like a
 // device that has run out of space part-way.
@@ -227,7 +237,7 @@ private slots:
         QCOMPARE(dialogs.messages[0].icon, FakeDialogs::Icon::Information);
 
         const QByteArray bytes = readFile(path("report.txt"));
-        QVERIFY(bytes.endsWith("\r\nCopyright \xc2\xa9 Tamsel\r\n"));
+        QVERIFY(bytes.endsWith("\r\n" COPYRIGHT "\r\n"));
         QList<QByteArray> lines = bytes.split('\n');
         QCOMPARE(lines.takeLast(), QByteArray()); // the last line ends like every other
         QCOMPARE(lines.size(), 27);
@@ -247,7 +257,7 @@ private slots:
             "[192.168.0.1 - 192.168.0.62]\r\n[192.168.0.65 - 192.168.0.126]\r\n"
             "[192.168.0.129 - 192.168.0.190]\r\n[192.168.0.193 - 192.168.0.254]\r\n"
             "-----------------------------------------------\r\n\r\n"
-            "Generated         : \r\n\r\nCopyright \xc2\xa9 Tamsel\r";
+            "Generated         : \r\n\r\n" COPYRIGHT "\r";
         QCOMPARE(lines.join('\n'), expected);
     }
 
@@ -334,6 +344,9 @@ private slots:
 
     void readOnlyFolderIsReported()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows folders have no write permission of their own to take away");
+#else
         if (geteuid() == 0)
             QSKIP("root writes into read-only folders");
         show("50");
@@ -342,10 +355,14 @@ private slots:
         saveAs(path("locked/report"));
         expectSaveFailure(path("locked/report.txt"));
         QVERIFY(QDir(path("locked")).isEmpty());
+#endif
     }
 
     void fullDiskKeepsTheEarlierFile()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the file-size limit that stands in for a full disk is POSIX");
+#else
         show("2");
         writeFile(path("report.txt"), "earlier report");
         rlimit old{};
@@ -360,6 +377,7 @@ private slots:
         expectSaveFailure(path("report.txt"));
         QCOMPARE(readFile(path("report.txt")), QByteArray("earlier report"));
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{"report.txt"});
+#endif
     }
 
     void shortWriteIsAFailure()

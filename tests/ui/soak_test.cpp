@@ -1,5 +1,6 @@
 #include "detail/detail.h"
 #include "detail/detailwindow.h"
+#include "detail/reportexport.h"
 #include "fakedialogs.h"
 #include "main/mainwindow.h"
 #include "normalise.h"
@@ -160,7 +161,7 @@ class SoakTest : public QObject {
         std::vector<std::string> lines(shown->Val_IP_Add.begin(), shown->Val_IP_Add.end());
         const std::string expected = vellacor::reportFileText(
             {shown->netMask, shown->nSubnet, shown->max_client, shown->prefix, lines, ""});
-        QCOMPARE(bytes, QByteArray::fromStdString(expected));
+        QCOMPARE(bytes, vellacor::encodeForSystem(QString::fromStdString(expected)));
     }
 
     void closeDetail()

@@ -5,14 +5,17 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStringEncoder>
-#include <QTemporaryFile>
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <cstdio>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -101,25 +104,46 @@ QFile::Permissions newFilePermissions()
     return permissions;
 }
 
+// Renames from over to in one step; the system's reason when it cannot.
+QString replaceFile(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    // The long-path form, since a name near the limit in a deep folder passes MAX_PATH.
+    auto native = [](const QString &path) {
+        return QStringLiteral("\\\\?\\") + QDir::toNativeSeparators(path);
+    };
+    if (MoveFileExW(reinterpret_cast<LPCWSTR>(native(from).utf16()),
+                    reinterpret_cast<LPCWSTR>(native(to).utf16()), MOVEFILE_REPLACE_EXISTING))
+        return QString();
+    return qt_error_string(int(GetLastError()));
+#else
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return QString();
+    return qt_error_string(errno);
+#endif
+}
+
 // Writes bytes under a short temporary name beside path, then renames it over path, which
 // replaces an earlier file in one step or leaves it as it was.
 SaveOutcome saveByRename(const QFileInfo &target, const QByteArray &bytes)
 {
-    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.vellacor-XXXXXX"));
-    if (!file.open())
+    // A plain file, closed before the rename: Windows will not rename a file that is open.
+    QFile file(target.absolutePath() +
+               QStringLiteral("/.vellacor-%1.tmp")
+                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
-    const QString temporary = file.fileName();
-    if (!writeAll(file, bytes) || !file.flush())
-        return {false, file.errorString()};
-    file.setPermissions(target.exists() ? target.permissions() : newFilePermissions());
+    const bool written = writeAll(file, bytes);
+    QString error = file.errorString();
     file.close();
-    std::error_code error;
-    std::filesystem::rename(QFileInfo(temporary).filesystemFilePath(), target.filesystemFilePath(),
-                            error);
-    if (error)
-        return {false, QString::fromLocal8Bit(error.message())};
-    file.setAutoRemove(false);
-    return {true, QString()};
+    if (written) {
+        file.setPermissions(target.exists() ? target.permissions() : newFilePermissions());
+        error = replaceFile(file.fileName(), target.absoluteFilePath());
+        if (error.isEmpty())
+            return {true, QString()};
+    }
+    file.remove();
+    return {false, error};
 }
 
 } // namespace
