@@ -3,6 +3,7 @@
 #   scripts/deps.sh build     what building and running the program needs
 #   scripts/deps.sh package   that, plus what `cpack -G DEB` needs
 #   scripts/deps.sh test      that, plus what the tests and benchmarks need
+#   scripts/deps.sh windows   what scripts/windows.sh needs to build, test and package for Windows
 set -euo pipefail
 
 mode=${1:-build}
@@ -18,8 +19,16 @@ package | test)
                    clang-14 libclang-rt-14-dev)
     fi
     ;;
+windows)
+    # Host tools of Qt (moc, rcc, uic), the cross compilers, GoogleTest's sources, the
+    # installer maker, Wine to run it all, a private X server and xdotool for the smoke run,
+    # wrestool to read the version resource back; dpkg-dev and xz-utils to fetch and unpack
+    # Qt's source when no prefix is given.
+    packages=(cmake ninja-build qt6-base-dev-tools g++-mingw-w64-x86-64-posix googletest nsis
+              wine64 xvfb xauth xdotool icoutils dpkg-dev xz-utils fonts-dejavu-core)
+    ;;
 *)
-    echo "usage: scripts/deps.sh [build|package|test]" >&2
+    echo "usage: scripts/deps.sh [build|package|test|windows]" >&2
     exit 2
     ;;
 esac

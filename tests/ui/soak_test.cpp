@@ -213,7 +213,10 @@ private slots:
         qInfo("seed %u: %d steps, %d calculations, %d refusals, %d selections, %d saves, "
               "%d windows closed",
               seed, steps, calculations, refusals, selections, saves, reopenings);
-        QVERIFY(calculations > 50 && refusals > 50 && selections > 50 && saves > 20);
+        // Every kind of action came often enough: at 3,000 steps, more than 50 and 20 saves.
+        const int often = steps / 60;
+        QVERIFY(calculations > often && refusals > often && selections > often &&
+                saves > often * 2 / 5);
         window.reset();
         detail.reset();
     }
