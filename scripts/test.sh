@@ -15,8 +15,7 @@ if ! scripts/deps.sh test; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-passed=0
-failed=0
+. scripts/counts.sh
 
 # suite TITLE BUILD_DIR CMAKE_ARGS...: configures and builds one tree and runs its tests. A
 # tree that does not build counts as one failed test.
@@ -30,15 +29,7 @@ suite() {
         return
     fi
     (cd "$dir" && ctest --output-on-failure) | tee "$dir/ctest.log"
-    local summary
-    summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$dir/ctest.log" | tail -n 1)
-    if [[ "$summary" =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
-        failed=$((failed + BASH_REMATCH[1]))
-        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
-    else
-        echo "FAILED: $title ran no test"
-        failed=$((failed + 1))
-    fi
+    count_ctest "$dir/ctest.log" "$title"
 }
 
 suite "Tests, sanitizer build" build-sanitize -S . \

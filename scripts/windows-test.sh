@@ -8,9 +8,7 @@ build=$(cd "$1" && pwd)
 exe=$2
 installer=$3
 wine=/usr/lib/wine/wine64
-
-passed=0
-failed=0
+. "$(dirname "$0")/counts.sh"
 check() { # check TITLE COMMAND...: one counted check
     local title=$1
     shift
@@ -57,14 +55,7 @@ for log in "$build"/tests/*.log; do
     grep -a '^Totals' "$log" | sed "s|^|$(basename "$log" .log): |"
     grep -a -A4 '^FAIL' "$log"
 done
-summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$work/ctest.log" | tail -n 1)
-if [[ "$summary" =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
-    failed=$((failed + BASH_REMATCH[1]))
-    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
-else
-    echo "FAIL: the tests did not run"
-    failed=$((failed + 1))
-fi
+count_ctest "$work/ctest.log" "the Windows build"
 
 echo "== The installer"
 folder="$WINEPREFIX/drive_c/Program Files/Vellacor"
