@@ -119,6 +119,7 @@ check "it has 23 + 4 lines ($lines)" test "$lines" -eq 27
 check "every line ends in CR LF" bash -c "! grep -qv \$'\\r\$' '$report.txt' && [[ \$(tail -c 2 '$report.txt' | od -An -tx1 | tr -d ' ') == 0d0a ]]"
 check "the copyright line is Windows-1252, with 0xA9" \
     bash -c "[[ \$(tail -n 1 '$report.txt' | od -An -tx1 | tr -d ' \\n') == $(printf 'Copyright \xa9 Tamsel\r\n' | od -An -tx1 | tr -d ' \n') ]]"
+echo "   the copyright line's bytes: $(tail -n 1 "$report.txt" 2>/dev/null | od -An -tx1 | tr -s ' \n' ' ')"
 generated=$(grep -a '^Generated' "$report.txt" 2>/dev/null | tr -d '\r')
 echo "   $generated"
 # Wine's locale here is English (United States): month/day/year and a 12-hour clock.
