@@ -16,7 +16,6 @@
 #include <QDir>
 #include <windows.h>
 #else
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -82,28 +81,6 @@ qsizetype nameLength(const QString &name)
 const char *const kNameUnits = QT_TRANSLATE_NOOP("vellacor", "bytes");
 #endif
 
-// What a new file gets: read and write for all, less the user's umask (a temporary file
-// starts private).
-QFile::Permissions newFilePermissions()
-{
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                     QFile::WriteUser | QFile::ReadGroup | QFile::WriteGroup |
-                                     QFile::ReadOther | QFile::WriteOther;
-#ifndef Q_OS_WIN
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (mask & S_IWGRP)
-        permissions &= ~QFile::WriteGroup;
-    if (mask & S_IRGRP)
-        permissions &= ~QFile::ReadGroup;
-    if (mask & S_IWOTH)
-        permissions &= ~QFile::WriteOther;
-    if (mask & S_IROTH)
-        permissions &= ~QFile::ReadOther;
-#endif
-    return permissions;
-}
-
 // Renames from over to in one step; the system's reason when it cannot.
 QString replaceFile(const QString &from, const QString &to)
 {
@@ -137,7 +114,8 @@ SaveOutcome saveByRename(const QFileInfo &target, const QByteArray &bytes)
     QString error = file.errorString();
     file.close();
     if (written) {
-        file.setPermissions(target.exists() ? target.permissions() : newFilePermissions());
+        if (target.exists()) // a new file has the umask's permissions already
+            file.setPermissions(target.permissions());
         error = replaceFile(file.fileName(), target.absoluteFilePath());
         if (error.isEmpty())
             return {true, QString()};
