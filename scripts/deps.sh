@@ -14,9 +14,11 @@ package | test)
     # dpkg-shlibdeps (dpkg-dev) fills in Depends; it asks `file` what each binary is.
     packages+=(dpkg-dev file)
     if [[ "$mode" == test ]]; then
+        # clang and libclang-rt-dev name the release's default clang (14 on Debian 12, 19 on
+        # Debian 13), which the fuzz targets build with as clang++.
         packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
                    desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
-                   clang-14 libclang-rt-14-dev)
+                   clang libclang-rt-dev)
     fi
     ;;
 windows)

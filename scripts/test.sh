@@ -34,7 +34,7 @@ suite() {
 
 suite "Tests, sanitizer build" build-sanitize -S . \
     -DCMAKE_BUILD_TYPE=Debug -DVELLACOR_SANITIZE=ON -DVELLACOR_TESTS=ON
-suite "Fuzzing from the seed corpus" build-fuzz -S fuzz -DCMAKE_CXX_COMPILER=clang++-14
+suite "Fuzzing from the seed corpus" build-fuzz -S fuzz -DCMAKE_CXX_COMPILER=clang++
 suite "Tests" build -S . -DCMAKE_BUILD_TYPE=Release -DVELLACOR_TESTS=ON -DVELLACOR_BENCH=ON
 
 # Windows: cross-built and run under Wine, when a Qt for Windows is at hand.
