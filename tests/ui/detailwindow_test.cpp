@@ -404,6 +404,13 @@ private slots:
         const QLocale german(QLocale::German, QLocale::Germany);
         QCOMPARE(stamp(QTime(8, 17, 48), german), QString("02.03.2009 08:17:48"));
         QCOMPARE(stamp(QTime(0, 0, 0), german), QString("02.03.2009"));
+        // Any other space character of a locale's formats or AM/PM text is a plain blank.
+        for (const QLocale &locale : QLocale::matchingLocales(
+                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            const QString text = stamp(QTime(8, 17, 48), locale);
+            for (const QChar character : text)
+                QVERIFY2(!character.isSpace() || character == u' ', qPrintable(locale.name()));
+        }
     }
 };
 

@@ -21,6 +21,22 @@
 
 namespace vellacor {
 
+namespace {
+
+// Locales put other space characters into their formats (U+00A0 in "a. m.", U+202F before
+// "AM" from Qt 6.5 on); the report's layout is made of plain blanks, and an 8-bit code page
+// cannot hold those characters at all.
+QString withPlainBlanks(QString text)
+{
+    for (QChar &character : text) {
+        if (character.isSpace())
+            character = QLatin1Char(' ');
+    }
+    return text;
+}
+
+} // namespace
+
 QString generatedStamp(const QDateTime &when, const QLocale &locale)
 {
     const std::string dateFormat =
@@ -28,10 +44,12 @@ QString generatedStamp(const QDateTime &when, const QLocale &locale)
     const QString date = locale.toString(when.date(), QString::fromStdString(dateFormat));
     const QTime time = when.time();
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
-        return date;
+        return withPlainBlanks(date);
+    // Plain blanks first, so that the blank before a time zone goes with the zone.
     const std::string timeFormat =
-        withoutTimeZone(locale.timeFormat(QLocale::LongFormat).toStdString());
-    return date + QLatin1Char(' ') + locale.toString(time, QString::fromStdString(timeFormat));
+        withoutTimeZone(withPlainBlanks(locale.timeFormat(QLocale::LongFormat)).toStdString());
+    return withPlainBlanks(date + QLatin1Char(' ') +
+                           locale.toString(time, QString::fromStdString(timeFormat)));
 }
 
 QByteArray encodeForSystem(const QString &text)

@@ -10,7 +10,8 @@ class QLocale;
 namespace vellacor {
 
 // The "Generated" text: the locale's short date with a four-digit year, a blank and its long
-// time without a zone; at exactly midnight the date alone.
+// time without a zone; at exactly midnight the date alone. Every space character in it is a
+// plain blank.
 QString generatedStamp(const QDateTime &when, const QLocale &locale);
 
 // The report text in the system's 8-bit encoding.
