@@ -15,6 +15,8 @@ mkdir -p "$work_parent"
 work=$(mktemp -d "$work_parent/deb.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
+# As a desktop user builds it: many desktops set umask 002, which must not reach the package.
+umask 002
 if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
     cat "$work/cpack.log"
     echo "FAIL: cpack -G DEB failed" >&2
