@@ -2,6 +2,7 @@
 #include "detail/detail.h"
 #include "dialogs.h"
 #include "main/mainwindow.h"
+#include "platform.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -9,6 +10,9 @@
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
+    vellacor::choosePlatform();
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(vellacor::kAppName));
     QApplication::setApplicationVersion(QString::fromLatin1(vellacor::kAppVersion));

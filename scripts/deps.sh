@@ -7,7 +7,9 @@
 set -euo pipefail
 
 mode=${1:-build}
-packages=(g++ make cmake qt6-base-dev fonts-dejavu-core)
+# qt6-wayland: Qt's Wayland platform, without which a session that offers no X11 display
+# (no XWayland) cannot show Vellacor at all.
+packages=(g++ make cmake qt6-base-dev qt6-wayland fonts-dejavu-core)
 case "$mode" in
 build) ;;
 package | test)
@@ -15,10 +17,12 @@ package | test)
     packages+=(dpkg-dev file)
     if [[ "$mode" == test ]]; then
         # clang and libclang-rt-dev name the release's default clang (14 on Debian 12, 19 on
-        # Debian 13), which the fuzz targets build with as clang++.
+        # Debian 13), which the fuzz targets build with as clang++. GNOME's compositor, its
+        # XWayland, a session bus and xdotool: the Wayland smoke test.
         packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
                    desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
-                   clang libclang-rt-dev)
+                   clang libclang-rt-dev
+                   mutter xwayland dbus-daemon dbus-session-bus-common xdotool)
     fi
     ;;
 windows)

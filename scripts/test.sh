@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Vellacor twice (optimised, and with AddressSanitizer and
 # UndefinedBehaviorSanitizer), runs every test in both builds and each fuzz target briefly
-# from its seeds; with a Qt for Windows at hand, also the Windows build under Wine
-# (scripts/windows.sh test). Every suite runs even when an earlier one fails; the last line counts the
-# tests of all suites together, "N passed, M failed", and the exit status is non-zero when
-# anything failed.
+# from its seeds, then runs the optimised program in a nested GNOME Wayland session, with
+# XWayland and without; with a Qt for Windows at hand, also the Windows build under Wine
+# (scripts/windows.sh test). Every suite runs even when an earlier one fails; the last line
+# counts the tests of all suites together, "N passed, M failed", and the exit status is
+# non-zero when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,21 +38,26 @@ suite "Tests, sanitizer build" build-sanitize -S . \
 suite "Fuzzing from the seed corpus" build-fuzz -S fuzz -DCMAKE_CXX_COMPILER=clang++
 suite "Tests" build -S . -DCMAKE_BUILD_TYPE=Release -DVELLACOR_TESTS=ON -DVELLACOR_BENCH=ON
 
+# A GNOME Wayland session (nested in a private X server), with XWayland and without.
+echo "== Wayland session, GNOME"
+if [[ -x build/app/vellacor ]]; then
+    log=$(mktemp)
+    tests/wayland/smoke.sh build/app/vellacor 2>&1 | tee "$log"
+    count_summary "$log" "The Wayland smoke test"
+    rm -f "$log"
+else
+    echo "FAILED: the Wayland smoke test has no program to run"
+    failed=$((failed + 1))
+fi
+
 # Windows: cross-built and run under Wine, when a Qt for Windows is at hand.
 qt_cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor/qt-6.4.2-x86_64-w64-mingw32-static
 if [[ -n "${VELLACOR_WINDOWS_QT:-}" || -f "$qt_cache/.complete" ]]; then
     echo "== Windows, under Wine"
     log=$(mktemp)
     scripts/windows.sh test 2>&1 | tee "$log"
-    summary=$(tail -n 5 "$log" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1)
+    count_summary "$log" "The Windows tests"
     rm -f "$log"
-    if [[ "$summary" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-        passed=$((passed + BASH_REMATCH[1]))
-        failed=$((failed + BASH_REMATCH[2]))
-    else
-        echo "FAILED: the Windows tests did not run to their end"
-        failed=$((failed + 1))
-    fi
 else
     echo "Windows tests skipped: no Qt for Windows at hand (VELLACOR_WINDOWS_QT is not set and" \
         "scripts/windows.sh has built none in $qt_cache)"
