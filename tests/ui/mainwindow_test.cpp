@@ -2,6 +2,7 @@
 #include "detail/detailwindow.h"
 #include "fakedialogs.h"
 #include "main/mainwindow.h"
+#include "placement.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -112,6 +113,38 @@ private slots:
             window->frameGeometry().center() - window->screen()->availableGeometry().center();
         QVERIFY2(off.manhattanLength() <= 1,
                  qPrintable(QString("%1,%2").arg(off.x()).arg(off.y())));
+    }
+
+    // A window manager that frames the window only a while after it is on screen, as a busy
+    // one does: the window is centred again with the frame it gets.
+    void centredWhenTheFrameComesLate()
+    {
+        struct LateFrame : vellacor::CentredPlacement {
+            using CentredPlacement::CentredPlacement;
+            QMargins frame;
+            QMargins frameMargins() const override { return frame; }
+        };
+        QWidget plain;
+        plain.setFixedSize(300, 201);
+        auto *placement = new LateFrame(&plain);
+        placement->centre();
+        plain.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plain));
+        QTest::qWait(300);
+        placement->frame = QMargins(1, 37, 1, 1);
+        const QPoint centre = plain.screen()->availableGeometry().center();
+        QTRY_COMPARE(plain.geometry().marginsAdded(placement->frame).center(), centre);
+    }
+
+    // Neither a maximise request (Qt's own title bar offers one on Wayland) nor a window
+    // manager that ignores the size hints changes the window's size.
+    void staysAtItsSize()
+    {
+        const QSize fixed = window->size();
+        window->windowHandle()->setWindowStates(Qt::WindowMaximized);
+        QCOMPARE(window->windowHandle()->windowStates(), Qt::WindowNoState);
+        window->windowHandle()->resize(fixed + QSize(200, 100));
+        QTRY_COMPARE(window->size(), fixed);
     }
 
     void tabOrder()

@@ -2,6 +2,7 @@
 
 #include "accessible.h"
 #include "dialogs.h"
+#include "placement.h"
 #include "rangeline.h"
 #include "report.h"
 #include "reportexport.h"
@@ -70,6 +71,8 @@ DetailWindow::DetailWindow(Dialogs &dialogs, QWidget *parent)
     QPalette palette = note->palette();
     palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
     note->setPalette(palette);
+
+    holdFixedSize(this);
 
     setTabOrder(save, Val_IP_Add);
     save->setFocus(); // taken when the window first becomes active

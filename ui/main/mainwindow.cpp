@@ -8,16 +8,14 @@
 #include "normalise.h"
 #include "octetstrip.h"
 #include "picturebox.h"
+#include "placement.h"
 #include "report.h"
 #include "widgets.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QWindow>
 
 namespace vellacor {
 namespace {
@@ -86,39 +84,8 @@ MainWindow::MainWindow(Detail &detail, Dialogs &dialogs, QWidget *parent)
     connect(chk_default, &QCheckBox::toggled, this, &MainWindow::useDefault);
     connect(max, &QCheckBox::toggled, this, &MainWindow::useMaxClient);
 
-    centreOnScreen();
-}
-
-void MainWindow::centreOnScreen()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    // The window's position is that of its frame; until the window manager has framed it,
-    // the frame is taken to be the client area.
-    const QRect frame = frameGeometry();
-    move(screen->availableGeometry().center() - (frame.center() - frame.topLeft()));
-}
-
-void MainWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (m_centring || !windowHandle())
-        return;
-    m_centring = true;
-    windowHandle()->installEventFilter(this);
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    // The first time the window is on screen its frame is known (title bar and borders), so
-    // the window as a whole is centred once more.
-    if (watched == windowHandle() && event->type() == QEvent::Expose) {
-        watched->removeEventFilter(this);
-        if (frameGeometry().size() != size())
-            centreOnScreen();
-    }
-    return QWidget::eventFilter(watched, event);
+    holdFixedSize(this);
+    (new CentredPlacement(this))->centre();
 }
 
 void MainWindow::buildFrame()

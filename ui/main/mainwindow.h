@@ -31,13 +31,8 @@ public:
     // Build the report from the fields, fill the detail window and show it.
     void ef_netmask();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildFrame();
-    void centreOnScreen();
     void calculate();
     void useDefault();
     void useMaxClient();
@@ -53,7 +48,6 @@ private:
     QPushButton *calc = nullptr;
     QPushButton *reset = nullptr;
     bool m_calculating = false;
-    bool m_centring = false;
 };
 
 } // namespace vellacor
