@@ -1,6 +1,7 @@
 #include "dialogs.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace vellacor {
@@ -35,6 +36,13 @@ void QtDialogs::message(QWidget *parent, const QString &title, const QString &te
                                       : icon == Icon::Warning   ? QMessageBox::Warning
                                                                 : QMessageBox::NoIcon;
     QMessageBox box(boxIcon, title, wrappable(text), QMessageBox::Ok, parent);
+    // A box is only as wide as its text, and a title bar that narrow shows "Vell…" of its
+    // title; room for the title and the title bar's buttons keeps it whole.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(title) * 3 / 2 + 120;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 
