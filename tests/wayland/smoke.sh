@@ -105,13 +105,24 @@ session() { # session MODE: one session, its checks, and everything it started s
         wait_for 30 grep -q "qt\.qpa\.$platform" "$run/vellacor.log"
 
     local x=(env DISPLAY="$xdisplay" XAUTHORITY="$xauth")
-    shown() { "${x[@]}" xdotool search --onlyvisible --name "$1" >/dev/null; }
+    # Vellacor's own window of that title: mutter 48 titles its frame windows too.
+    window() {
+        local id
+        for id in $("${x[@]}" xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+            if "${x[@]}" xprop -id "$id" WM_CLASS 2>/dev/null | grep -q '"vellacor"'; then
+                echo "$id"
+                return 0
+            fi
+        done
+        return 1
+    }
+    shown() { window "$1" >/dev/null; }
     if [[ $mode == xwayland ]]; then
         check "$mode: the main window is shown" \
             wait_for 30 shown "^Vellacor 1\\.1$"
         sleep 1 # the compositor frames and places it
         local id geometry extents
-        id=$("${x[@]}" xdotool search --onlyvisible --name '^Vellacor 1\.1$' | head -n 1)
+        id=$(window '^Vellacor 1\.1$')
         geometry=$("${x[@]}" xwininfo -id "$id" 2>/dev/null)
         extents=$("${x[@]}" xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -oE '[0-9]+' | tr '\n' ' ')
         local ax ay w h l r t b
