@@ -6,13 +6,14 @@
 #   scripts/windows.sh test   the same with the tests, which then run under Wine on a private X
 #                             server, followed by the installer and a smoke run of Vellacor.exe;
 #                             the last line is "N passed, M failed"
+#   scripts/windows.sh build DIR   builds in DIR instead of build-windows (the release does)
 # Qt for Windows: see scripts/windows-qt.sh (VELLACOR_WINDOWS_QT, or built once into the cache).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-build}
 [[ "$mode" == build || "$mode" == test ]] || { echo "usage: scripts/windows.sh [test]" >&2; exit 2; }
-build=build-windows
+build=${2:-build-windows}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 scripts/deps.sh windows

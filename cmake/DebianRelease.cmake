@@ -1,0 +1,33 @@
+# vellacor_debian_release(DISTRIBUTION_VAR SUFFIX_VAR): the Debian release this build is for,
+# read from /etc/os-release: its code name (bookworm) and the package revision's suffix that
+# names it (+deb12). Testing has no version number yet, so its code name stands for it.
+# VELLACOR_DEB_SUFFIX and VELLACOR_DEB_DISTRIBUTION, given on the command line, win.
+function(vellacor_debian_release distribution_var suffix_var)
+    set(codename unstable)
+    set(version "")
+    if(EXISTS /etc/os-release)
+        file(STRINGS /etc/os-release lines REGEX "^(VERSION_ID|VERSION_CODENAME)=")
+        foreach(line IN LISTS lines)
+            if(line MATCHES "^VERSION_ID=\"?([0-9]+)")
+                set(version "${CMAKE_MATCH_1}")
+            elseif(line MATCHES "^VERSION_CODENAME=\"?([a-z]+)")
+                set(codename "${CMAKE_MATCH_1}")
+            endif()
+        endforeach()
+    endif()
+    # Releases to come, named before they have a number.
+    set(numbers forky 14 duke 15)
+    list(FIND numbers "${codename}" index)
+    if(version STREQUAL "" AND index GREATER_EQUAL 0)
+        math(EXPR index "${index} + 1")
+        list(GET numbers ${index} version)
+    endif()
+    set(suffix "")
+    if(NOT version STREQUAL "")
+        set(suffix "+deb${version}")
+    endif()
+    set(VELLACOR_DEB_SUFFIX "${suffix}" CACHE STRING "Suffix of the Debian package's revision")
+    set(VELLACOR_DEB_DISTRIBUTION "${codename}" CACHE STRING "Debian release of the changelog")
+    set(${distribution_var} "${VELLACOR_DEB_DISTRIBUTION}" PARENT_SCOPE)
+    set(${suffix_var} "${VELLACOR_DEB_SUFFIX}" PARENT_SCOPE)
+endfunction()
