@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Builds the release of the checkout's commit twice, as two rebuilders who share nothing but
+# the commit would, and compares every file of the two release/ folders byte for byte.
+#   builder A: a short path, umask 022, the C locale, UTC, this machine's name and clock
+#   builder B: another, longer path, umask 002, a German locale, a time zone 13 h 45 min east,
+#              another host name (as root), another user (nobody, as root) and a clock 400
+#              days ahead (faketime)
+# A file that differs is named and shown with diffoscope. One test per file; the last line is
+# "N passed, M failed".
+#   release-twice.sh [REPO]   (default: this checkout)
+set -uo pipefail
+repo=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vellacor-release.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+chmod 0755 "$work"
+commit=$(git -C "$repo" rev-parse HEAD)
+a=$work/a/vellacor
+b=$work/builder-b/src/another-name-of-the-checkout
+for dir in "$a" "$b"; do
+    git clone -q "$repo" "$dir" && git -C "$dir" checkout -q --detach "$commit" ||
+        { echo "FAILED: could not clone $repo"; echo "0 passed, 1 failed"; exit 1; }
+done
+echo "commit $commit, built in $a and in $b"
+
+# The Qt for Windows, as scripts/windows.sh finds it; builder B unpacks an archive itself.
+qt=${VELLACOR_WINDOWS_QT:-}
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor/qt-6.4.2-x86_64-w64-mingw32-static
+[[ -z "$qt" && -f "$cache/.complete" ]] && qt=$cache
+[[ -n "$qt" && "$qt" != /* ]] && qt=$PWD/$qt
+
+echo "== builder A"
+(cd "$a" && umask 022 && env LC_ALL=C TZ=UTC scripts/release.sh) >"$work/a.log" 2>&1 ||
+    { tail -n 40 "$work/a.log"; echo "FAILED: builder A's release"; echo "0 passed, 1 failed"; exit 1; }
+tail -n 8 "$work/a.log"
+
+echo "== builder B"
+as_b=()
+if ((EUID == 0)); then
+    # Another host name where a namespace can be had, and another user whose home is its own.
+    if unshare --uts true 2>/dev/null; then
+        as_b=(unshare --uts bash -c 'hostname another-builder && exec "$@"' builder-b)
+    fi
+    if [[ -z "$qt" || -f "$qt" || "$(runuser -u nobody -- test -r "$qt" && echo y)" == y ]]; then
+        mkdir -p "$work/builder-b/home"
+        chown -R nobody "$work/builder-b"
+        as_b+=(runuser -u nobody --)
+    else
+        echo "note: builder B builds as root: nobody cannot read the Qt for Windows in $qt"
+    fi
+fi
+b_env=(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL= TZ=XYZ-13:45 HOME="$work/builder-b/home"
+       XDG_CACHE_HOME="$work/builder-b/cache")
+[[ -n "$qt" ]] && b_env+=(VELLACOR_WINDOWS_QT="$qt")
+(cd "$b" && "${as_b[@]}" env "${b_env[@]}" bash -c 'umask 002 && exec faketime +400d scripts/release.sh') \
+    >"$work/b.log" 2>&1 ||
+    { tail -n 40 "$work/b.log"; echo "FAILED: builder B's release"; echo "0 passed, 1 failed"; exit 1; }
+grep -E '^release: Vellacor' "$work/b.log"
+echo "builder B's clock: $(faketime +400d date -u '+%Y-%m-%d')"
+
+echo "== comparing"
+passed=0
+failed=0
+names=$( (cd "$a/release" && ls; cd "$b/release" && ls) | LC_ALL=C sort -u)
+for name in $names; do
+    if [[ ! -f "$a/release/$name" || ! -f "$b/release/$name" ]]; then
+        echo "FAIL: $name is in only one release"
+        failed=$((failed + 1))
+    elif cmp -s "$a/release/$name" "$b/release/$name"; then
+        echo "ok: $name is the same ($(sha256sum <"$a/release/$name" | cut -c1-16)…)"
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $name differs between the two builds:"
+        diffoscope --text - --max-text-report-size 20000 \
+            "$a/release/$name" "$b/release/$name" 2>&1 | head -n 150
+        failed=$((failed + 1))
+    fi
+done
+# SHA256SUMS names every other file, and its sums hold.
+expected=$(cd "$a/release" && ls | grep -vx SHA256SUMS)
+listed=$(awk '{print $2}' "$a/release/SHA256SUMS")
+if [[ "$expected" == "$listed" ]] && (cd "$a/release" && sha256sum --quiet -c SHA256SUMS); then
+    echo "ok: SHA256SUMS lists and matches every other file"
+    passed=$((passed + 1))
+else
+    echo "FAIL: SHA256SUMS lists '$listed', the release holds '$expected'"
+    failed=$((failed + 1))
+fi
+echo "$passed passed, $failed failed"
+((failed == 0))
