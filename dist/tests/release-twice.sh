@@ -52,11 +52,11 @@ fi
 b_env=(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL= TZ=XYZ-13:45 HOME="$work/builder-b/home"
        XDG_CACHE_HOME="$work/builder-b/cache")
 [[ -n "$qt" ]] && b_env+=(VELLACOR_WINDOWS_QT="$qt")
-(cd "$b" && "${as_b[@]}" env "${b_env[@]}" bash -c 'umask 002 && exec faketime +400d scripts/release.sh') \
+(cd "$b" && "${as_b[@]}" env "${b_env[@]}" bash -c 'umask 002 && exec faketime -f +400d scripts/release.sh') \
     >"$work/b.log" 2>&1 ||
     { tail -n 40 "$work/b.log"; echo "FAILED: builder B's release"; echo "0 passed, 1 failed"; exit 1; }
 grep -E '^release: Vellacor' "$work/b.log"
-echo "builder B's clock: $(faketime +400d date -u '+%Y-%m-%d')"
+echo "builder B's clock: $(faketime -f +400d date -u '+%Y-%m-%d')"
 
 echo "== comparing"
 passed=0
