@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vellacor needs, and nothing when all are present.
 #   scripts/deps.sh build     what building and running the program needs
-#   scripts/deps.sh package   that, plus what `cpack -G DEB` needs
-#   scripts/deps.sh test      that, plus what the tests and benchmarks need
+#   scripts/deps.sh package   that, plus what `cpack -G DEB` and scripts/release.sh need
+#   scripts/deps.sh test      that, plus what the tests and benchmarks need (the release built
+#                             twice and compared: diffoscope, faketime)
 #   scripts/deps.sh windows   what scripts/windows.sh needs to build, test and package for Windows
 set -euo pipefail
 
@@ -13,8 +14,9 @@ packages=(g++ make cmake qt6-base-dev qt6-wayland fonts-dejavu-core)
 case "$mode" in
 build) ;;
 package | test)
-    # dpkg-shlibdeps (dpkg-dev) fills in Depends; it asks `file` what each binary is.
-    packages+=(dpkg-dev file)
+    # dpkg-shlibdeps (dpkg-dev) fills in Depends; it asks `file` what each binary is. git
+    # gives the commit's time, which the package takes for every file in it.
+    packages+=(dpkg-dev file git)
     if [[ "$mode" == test ]]; then
         # clang and libclang-rt-dev name the release's default clang (14 on Debian 12, 19 on
         # Debian 13), which the fuzz targets build with as clang++. GNOME's compositor, its
@@ -22,16 +24,17 @@ package | test)
         packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
                    desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
                    clang libclang-rt-dev
-                   mutter xwayland dbus-daemon dbus-session-bus-common xdotool)
+                   mutter xwayland dbus-daemon dbus-session-bus-common xdotool
+                   diffoscope-minimal faketime)
     fi
     ;;
 windows)
     # Host tools of Qt (moc, rcc, uic), the cross compilers, GoogleTest's sources, the
     # installer maker, Wine to run it all, a private X server and xdotool for the smoke run,
-    # wrestool to read the version resource back; dpkg-dev and xz-utils to fetch and unpack
-    # Qt's source when no prefix is given.
+    # wrestool to read the version resource back, 7z to unpack the installer; dpkg-dev and
+    # xz-utils to fetch and unpack Qt's source when no prefix is given.
     packages=(cmake ninja-build qt6-base-dev-tools g++-mingw-w64-x86-64-posix googletest nsis
-              wine64 xvfb xauth xdotool icoutils dpkg-dev xz-utils fonts-dejavu-core)
+              wine64 xvfb xauth xdotool icoutils p7zip-full dpkg-dev xz-utils fonts-dejavu-core)
     ;;
 *)
     echo "usage: scripts/deps.sh [build|package|test|windows]" >&2

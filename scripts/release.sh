@@ -15,13 +15,12 @@ cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8 TZ=UTC
 umask 022
 
-if [[ -d .git ]] && [[ -n "$(git status --porcelain --untracked-files=no)" ]]; then
+scripts/deps.sh package
+if [[ -e .git ]] && [[ -n "$(git status --porcelain --untracked-files=no)" ]]; then
     echo "release: the checkout has uncommitted changes; a release is of a commit" >&2
     git status --short --untracked-files=no >&2
     exit 1
 fi
-
-scripts/deps.sh package
 SOURCE_DATE_EPOCH=$(scripts/source-date.sh)
 export SOURCE_DATE_EPOCH
 version=$(sed -nE 's/^project\(Vellacor VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
@@ -52,7 +51,7 @@ else
 fi
 
 # ---- Source
-if [[ -d .git ]]; then
+if [[ -e .git ]]; then
     # tar.umask is the user's to set; the archive's modes must not follow it. gzip -n leaves
     # out the name and time, and git takes every file's time from the commit.
     git -c tar.umask=0022 archive --format=tar --prefix="vellacor-$version/" HEAD |

@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer), runs every test in both builds and each fuzz target briefly
 # from its seeds, then runs the optimised program in a nested GNOME Wayland session, with
 # XWayland and without; with a Qt for Windows at hand, also the Windows build under Wine
-# (scripts/windows.sh test). Every suite runs even when an earlier one fails; the last line
+# (scripts/windows.sh test); and the release of the commit, built twice by two differing
+# builders, compared file by file. Every suite runs even when an earlier one fails; the last line
 # counts the tests of all suites together, "N passed, M failed", and the exit status is
 # non-zero when anything failed.
 set -uo pipefail
@@ -62,6 +63,14 @@ else
     echo "Windows tests skipped: no Qt for Windows at hand (VELLACOR_WINDOWS_QT is not set and" \
         "scripts/windows.sh has built none in $qt_cache)"
 fi
+
+# The release of this commit, built twice by builders who differ in path, user, umask, locale,
+# time zone, host name and clock, compared file by file.
+echo "== Release, built twice"
+log=$(mktemp)
+dist/tests/release-twice.sh 2>&1 | tee "$log"
+count_summary "$log" "The release comparison"
+rm -f "$log"
 
 echo "$passed passed, $failed failed"
 ((failed == 0))

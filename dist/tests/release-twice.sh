@@ -52,10 +52,11 @@ fi
 b_env=(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL= TZ=XYZ-13:45 HOME="$work/builder-b/home"
        XDG_CACHE_HOME="$work/builder-b/cache")
 [[ -n "$qt" ]] && b_env+=(VELLACOR_WINDOWS_QT="$qt")
-(cd "$b" && "${as_b[@]}" env "${b_env[@]}" bash -c 'umask 002 && exec faketime -f +400d scripts/release.sh') \
+(cd "$b" && "${as_b[@]}" env "${b_env[@]}" bash -c 'umask 002 && echo "builder B: user $(id -un), host $(hostname)" &&
+        exec faketime -f +400d scripts/release.sh') \
     >"$work/b.log" 2>&1 ||
     { tail -n 40 "$work/b.log"; echo "FAILED: builder B's release"; echo "0 passed, 1 failed"; exit 1; }
-grep -E '^release: Vellacor' "$work/b.log"
+grep -E '^(builder B|release: Vellacor)' "$work/b.log"
 echo "builder B's clock: $(faketime -f +400d date -u '+%Y-%m-%d')"
 
 echo "== comparing"
@@ -76,6 +77,18 @@ for name in $names; do
         failed=$((failed + 1))
     fi
 done
+# The installer holds the very Vellacor.exe of the release, not one stripped or stamped again.
+if [[ -f "$a/release/Vellacor.exe" ]]; then
+    mkdir "$work/installer"
+    if (cd "$work/installer" && 7z x -y "$a"/release/Vellacor-*-setup.exe Vellacor.exe >/dev/null) &&
+        cmp -s "$work/installer/Vellacor.exe" "$a/release/Vellacor.exe"; then
+        echo "ok: the installer's Vellacor.exe is release/Vellacor.exe"
+        passed=$((passed + 1))
+    else
+        echo "FAIL: the installer's Vellacor.exe is not release/Vellacor.exe"
+        failed=$((failed + 1))
+    fi
+fi
 # SHA256SUMS names every other file, and its sums hold.
 expected=$(cd "$a/release" && ls | grep -vx SHA256SUMS)
 listed=$(awk '{print $2}' "$a/release/SHA256SUMS")
