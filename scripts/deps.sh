@@ -5,6 +5,9 @@
 #   scripts/deps.sh test      that, plus what the tests and benchmarks need (the release built
 #                             twice and compared: diffoscope, faketime)
 #   scripts/deps.sh windows   what scripts/windows.sh needs to build, test and package for Windows
+#   scripts/deps.sh arm64     what scripts/cross.sh needs to build, test and package for arm64:
+#                             Debian's arm64 architecture beside this one, its cross compiler,
+#                             its Qt and GoogleTest, and qemu-user to run what it builds
 set -euo pipefail
 
 mode=${1:-build}
@@ -36,8 +39,14 @@ windows)
     packages=(cmake ninja-build qt6-base-dev-tools g++-mingw-w64-x86-64-posix googletest nsis
               wine64 xvfb xauth xdotool icoutils p7zip-full dpkg-dev xz-utils fonts-dejavu-core)
     ;;
+arm64)
+    # Qt's host tools (moc, rcc, uic) are this machine's; the libraries and headers are
+    # arm64's, installed side by side with this machine's (Debian's multiarch).
+    packages=(cmake make crossbuild-essential-arm64 qt6-base-dev-tools qt6-base-dev:arm64
+              libgtest-dev:arm64 qemu-user dpkg-dev file git fonts-dejavu-core)
+    ;;
 *)
-    echo "usage: scripts/deps.sh [build|package|test|windows]" >&2
+    echo "usage: scripts/deps.sh [build|package|test|windows|arm64]" >&2
     exit 2
     ;;
 esac
@@ -55,6 +64,9 @@ echo "Installing: ${missing[*]}"
 sudo=()
 if ((EUID != 0)); then
     sudo=(sudo)
+fi
+if [[ "$mode" == arm64 ]] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    "${sudo[@]}" dpkg --add-architecture arm64
 fi
 "${sudo[@]}" apt-get update
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

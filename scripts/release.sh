@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds what a release of this commit holds into release/, and nothing else:
-#   vellacor_<version>-1+deb<N>_<arch>.deb   the Debian package for the release this runs on
+#   vellacor_<version>-1+deb<N>_<arch>.deb   the Debian package for the release this runs on,
+#                                            for this machine and, cross-built, for arm64
 #   Vellacor.exe, Vellacor-<version>-setup.exe   Windows, where a Qt for Windows is at hand
 #                                            (VELLACOR_WINDOWS_QT, as scripts/windows.sh)
 #   vellacor-<version>.tar.gz                the commit's source, without .git
@@ -38,6 +39,20 @@ cmake --build "$build" -j"$jobs"
 (cd "$build" && cpack -G DEB -B "$PWD/package" >cpack.log 2>&1) ||
     { cat "$build/cpack.log"; exit 1; }
 cp "$build"/package/*.deb "$out/"
+
+# ---- Debian package for arm64 (Raspberry Pi OS 64-bit), cross-built where this is not arm64
+if [[ "$(dpkg --print-architecture)" != arm64 ]]; then
+    rm -rf build-release-arm64
+    status=0
+    scripts/cross.sh arm64 build build-release-arm64 || status=$?
+    if ((status == 0)); then
+        cp build-release-arm64/vellacor_*_arm64.deb "$out/"
+    elif ((status == 3)); then
+        echo "release: no arm64 tools here: the release holds no arm64 package"
+    else
+        exit "$status"
+    fi
+fi
 
 # ---- Windows
 qt_cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor/qt-6.4.2-x86_64-w64-mingw32-static

@@ -3,10 +3,10 @@
 # UndefinedBehaviorSanitizer), runs every test in both builds and each fuzz target briefly
 # from its seeds, then runs the optimised program in a nested GNOME Wayland session, with
 # XWayland and without; with a Qt for Windows at hand, also the Windows build under Wine
-# (scripts/windows.sh test); and the release of the commit, built twice by two differing
-# builders, compared file by file. Every suite runs even when an earlier one fails; the last line
-# counts the tests of all suites together, "N passed, M failed", and the exit status is
-# non-zero when anything failed.
+# (scripts/windows.sh test); the arm64 build's tests under qemu-user; and last the release of
+# the commit, built twice by two differing builders and compared file by file. Every suite
+# runs even when an earlier one fails; the last line counts the tests of all suites together,
+# "N passed, M failed", and the exit status is non-zero when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -63,6 +63,17 @@ else
     echo "Windows tests skipped: no Qt for Windows at hand (VELLACOR_WINDOWS_QT is not set and" \
         "scripts/windows.sh has built none in $qt_cache)"
 fi
+
+# arm64: cross-built, its tests run under qemu-user.
+echo "== Tests, arm64 under qemu-user"
+log=$(mktemp)
+scripts/cross.sh arm64 test 2>&1 | tee "$log"
+if [[ "${PIPESTATUS[0]}" == 3 ]]; then
+    echo "arm64 tests skipped: the arm64 tools could not be installed on this machine"
+else
+    count_ctest "$log" "The arm64 build"
+fi
+rm -f "$log"
 
 # The release of this commit, built twice by builders who differ in path, user, umask, locale,
 # time zone, host name and clock, compared file by file.
