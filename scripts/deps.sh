@@ -23,11 +23,12 @@ package | test)
     if [[ "$mode" == test ]]; then
         # clang and libclang-rt-dev name the release's default clang (14 on Debian 12, 19 on
         # Debian 13), which the fuzz targets build with as clang++. GNOME's compositor, its
-        # XWayland, a session bus and xdotool: the Wayland smoke test.
+        # XWayland, a session bus, xdotool and PyGObject (its keyboard, through mutter's
+        # remote desktop interface): the Wayland smoke test.
         packages+=(libgtest-dev libbenchmark-dev xvfb xauth x11-utils
                    desktop-file-utils appstream lintian binutils-mingw-w64-x86-64
                    clang libclang-rt-dev
-                   mutter xwayland dbus-daemon dbus-session-bus-common xdotool
+                   mutter xwayland dbus-daemon dbus-session-bus-common xdotool python3-gi
                    diffoscope-minimal faketime)
     fi
     ;;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Vellacor in a GNOME Wayland session, as its users run it: GNOME's compositor (mutter),
-# nested in a private X server, once with XWayland and once without.
+# Vellacor in a GNOME Wayland session, as its users run it: GNOME's compositor (mutter) in its
+# headless mode with one virtual monitor, once with XWayland and once without.
 #   smoke.sh PROGRAM [xwayland|wayland]...   (both when none is named)
-# For each: the main window appears (with XWayland, on X11 and centred with its frame),
-# a host count and Alt+C open "Detail Report", and a report saved through the save dialog
-# has 23 + n lines. Keys are typed into the private X server, which hands them to the
-# compositor. The last line counts the checks, "N passed, M failed".
+# For each: Vellacor starts on the platform it should, the main window appears (with XWayland,
+# on X11 and centred with its frame), a host count and Alt+C open "Detail Report", and a
+# report saved through the save dialog has 23 + n lines. The keys are a keyboard's, through
+# mutter's remote desktop interface (tests/wayland/keys.py), so they reach a native Wayland
+# window as they reach an X11 one. Every step waits for what it needs, up to a limit. The last
+# line counts the checks, "N passed, M failed".
 set -uo pipefail
 
 program=$(realpath "$1")
@@ -44,23 +46,8 @@ stop_all() {
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
     pids=()
 }
-xvfb=''
-trap 'stop_all; [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-
-# The private X server that the compositor draws into; keys are typed here.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp -noreset \
-    >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-exec 3>&-
-if ! wait_for 30 test -s "$work/display"; then
-    cat "$work/xvfb.log"
-    echo "FAIL: Xvfb did not start"
-    echo "0 passed, 1 failed"
-    exit 1
-fi
-host=:$(head -n 1 "$work/display")
-keys() { DISPLAY=$host xdotool "$@"; }
+trap 'stop_all; [[ -n ${SMOKE_KEEP:-} ]] || rm -rf "$work"' EXIT
+keys_helper=$(dirname "$(realpath "$0")")/keys.py
 
 session() { # session MODE: one session, its checks, and everything it started stopped
     local mode=$1 run=$work/$1
@@ -73,10 +60,10 @@ session() { # session MODE: one session, its checks, and everything it started s
     wait_for 30 test -S "$run/runtime/bus"
     env+=(DBUS_SESSION_BUS_ADDRESS="unix:path=$run/runtime/bus")
 
-    local args=(mutter --wayland --nested --wayland-display=wayland-vellacor)
+    local args=(mutter --wayland --headless --virtual-monitor "${width}x${height}"
+                --wayland-display=wayland-vellacor)
     [[ $mode == wayland ]] && args+=(--no-x11)
-    env "${env[@]}" DISPLAY="$host" MUTTER_DEBUG_DUMMY_MODE_SPECS="${width}x${height}" \
-        "${args[@]}" >"$run/mutter.log" 2>&1 &
+    env -u DISPLAY -u WAYLAND_DISPLAY "${env[@]}" "${args[@]}" >"$run/mutter.log" 2>&1 &
     pids+=($!)
     local app_env=("${env[@]}" WAYLAND_DISPLAY=wayland-vellacor QT_LOGGING_RULES='qt.qpa.*=true')
     local xdisplay='' xauth=''
@@ -92,7 +79,29 @@ session() { # session MODE: one session, its checks, and everything it started s
         wait_for 30 compgen -G "$run/runtime/.mutter-Xwaylandauth.*" >/dev/null
         xauth=$(compgen -G "$run/runtime/.mutter-Xwaylandauth.*" | head -n 1)
         app_env+=(DISPLAY="$xdisplay" XAUTHORITY="$xauth")
+    else
+        # What the client says to the compositor: the titles of the windows it maps.
+        app_env+=(WAYLAND_DEBUG=client)
     fi
+
+    # The keyboard: the seat has one only while the remote desktop session runs, so it is
+    # there before Vellacor starts. Each command is answered once its keys are sent.
+    coproc KEYS { env "${env[@]}" /usr/bin/python3 "$keys_helper" 2>"$run/keys.log"; }
+    pids+=("$KEYS_PID")
+    local ready=''
+    read -r -t 30 ready <&"${KEYS[0]}"
+    if [[ $ready != ready ]]; then
+        check "$mode: a keyboard through mutter's remote desktop interface" false
+        cat "$run/keys.log"
+        stop_all
+        return
+    fi
+    keys() {
+        local reply=''
+        echo "$*" >&"${KEYS[1]}"
+        read -r -t 10 reply <&"${KEYS[0]}"
+        [[ $reply == ok ]] || { echo "  keys: '$*' not sent"; cat "$run/keys.log"; }
+    }
 
     # An unset QT_QPA_PLATFORM, as in a desktop session: Vellacor chooses.
     (cd "$run" && exec env -u QT_QPA_PLATFORM -u DISPLAY "${app_env[@]}" "$program") \
@@ -102,10 +111,10 @@ session() { # session MODE: one session, its checks, and everything it started s
     local platform=wayland
     [[ $mode == xwayland ]] && platform=xcb
     check "$mode: Vellacor starts on the $platform platform" \
-        wait_for 30 grep -q "qt\.qpa\.$platform" "$run/vellacor.log"
+        wait_for 30 grep -qs "qt\.qpa\.$platform" "$run/vellacor.log"
 
     local x=(env DISPLAY="$xdisplay" XAUTHORITY="$xauth")
-    # Vellacor's own window of that title: mutter 48 titles its frame windows too.
+    # Vellacor's own X11 window of that title: mutter 48 titles its frame windows too.
     window() {
         local id
         for id in $("${x[@]}" xdotool search --onlyvisible --name "$1" 2>/dev/null); do
@@ -116,51 +125,68 @@ session() { # session MODE: one session, its checks, and everything it started s
         done
         return 1
     }
-    shown() { window "$1" >/dev/null; }
+    # shown TITLE: Vellacor has a window of that title (a pattern for X11, exact on Wayland).
+    shown() {
+        if [[ $mode == xwayland ]]; then
+            window "^${1//./\\.}\$" >/dev/null
+        else
+            grep -qF "set_title(\"$1\")" "$run/vellacor.log"
+        fi
+    }
+    check "$mode: the main window is shown" wait_for 30 shown 'Vellacor 1.1'
     if [[ $mode == xwayland ]]; then
-        check "$mode: the main window is shown" \
-            wait_for 30 shown "^Vellacor 1\\.1$"
-        sleep 1 # the compositor frames and places it
-        local id geometry extents
-        id=$(window '^Vellacor 1\.1$')
-        geometry=$("${x[@]}" xwininfo -id "$id" 2>/dev/null)
-        extents=$("${x[@]}" xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -oE '[0-9]+' | tr '\n' ' ')
+        # Placed and framed once mutter has given it frame extents, and centred after that.
+        wait_for 10 test -n "$("${x[@]}" xprop -id "$(window '^Vellacor 1\.1$')" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '=')"
+        local id geometry extents cx cy
+        centre() {
+            id=$(window '^Vellacor 1\.1$')
+            geometry=$("${x[@]}" xwininfo -id "$id" 2>/dev/null)
+            extents=$("${x[@]}" xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -oE '[0-9]+' | tr '\n' ' ')
+            ax=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
+            ay=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+            w=$(awk '/Width:/ {print $2}' <<<"$geometry")
+            h=$(awk '/Height:/ {print $2}' <<<"$geometry")
+            read -r l r t b <<<"${extents:-0 0 0 0}"
+            cx=$(((2 * (ax - l) + w + l + r) / 2)) cy=$(((2 * (ay - t) + h + t + b) / 2))
+            ((cx - width / 2 >= -1 && cx - width / 2 <= 1 && cy - height / 2 >= -1 && cy - height / 2 <= 1))
+        }
         local ax ay w h l r t b
-        ax=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry")
-        ay=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
-        w=$(awk '/Width:/ {print $2}' <<<"$geometry")
-        h=$(awk '/Height:/ {print $2}' <<<"$geometry")
-        read -r l r t b <<<"${extents:-0 0 0 0}"
-        local cx=$(((2 * (ax - l) + w + l + r) / 2)) cy=$(((2 * (ay - t) + h + t + b) / 2))
+        wait_for 5 centre
         echo "  main window ${w}x${h} at $ax,$ay, frame extents ${l:-0} ${r:-0} ${t:-0} ${b:-0}:" \
             "frame centre $cx,$cy on a ${width}x${height} screen"
-        check "$mode: the main window is centred with its frame" \
-            test $((cx - width / 2)) -ge -1 -a $((cx - width / 2)) -le 1 \
-            -a $((cy - height / 2)) -ge -1 -a $((cy - height / 2)) -le 1
-    else
-        # A native Wayland window cannot be asked for from outside; the keys below reach it
-        # only if it is shown and has the focus.
-        sleep 3
-        check "$mode: Vellacor is running" kill -0 "$app"
+        check "$mode: the main window is centred with its frame" centre
     fi
 
-    keys type --delay 50 50
+    # Keys go to the focused window, which mutter focuses some time after it is shown: each
+    # step waits until the window it opens has the keyboard. On Wayland that is the count of
+    # the keyboard's enter events past MARK, its count before the step.
+    enters() { grep -c 'wl_keyboard@[0-9]*\.enter(' "$run/vellacor.log"; }
+    focused() { # focused TITLE MARK
+        if [[ $mode == xwayland ]]; then
+            [[ "$("${x[@]}" xdotool getactivewindow getwindowname 2>/dev/null)" == "$1" ]]
+        else
+            shown "$1" && (($(enters) > $2))
+        fi
+    }
+    local mark=0
+    wait_for 10 focused 'Vellacor 1.1' 0 || echo "  the main window has no keyboard focus"
+    keys type 50
+    mark=$(enters)
     keys key alt+c
-    if [[ $mode == xwayland ]]; then
-        check "$mode: Alt+C opens Detail Report" \
-            wait_for 20 shown '^Detail Report$'
-    fi
-    sleep 2
+    check "$mode: Alt+C opens Detail Report" wait_for 20 shown 'Detail Report'
+    wait_for 10 focused 'Detail Report' "$mark" || echo "  Detail Report has no keyboard focus"
     # Detail Report opens with the focus on Save To Notepad: the save dialog, a name, Return,
     # and Return again for the "File Saved" box.
+    mark=$(enters)
     keys key alt+s
-    sleep 2
+    wait_for 20 focused 'Save As' "$mark" || echo "  no save dialog with the keyboard focus"
     # The dialog opens in Vellacor's working folder, $run. A name that begins like nothing in
     # it: the completer's popup would take a key of a name that does (native Wayland).
-    keys type --delay 40 plan
+    keys type plan
+    mark=$(enters)
     keys key Return
     wait_for 10 test -s "$run/plan.txt"
-    sleep 1
+    wait_for 10 focused 'Save File' "$mark" || echo "  no box with the keyboard focus after saving"
     keys key Return
     local lines=0
     [[ -f "$run/plan.txt" ]] && lines=$(grep -c $'\r$' "$run/plan.txt")
@@ -169,7 +195,7 @@ session() { # session MODE: one session, its checks, and everything it started s
         test "$lines" -eq 27
     if ! kill -0 "$app" 2>/dev/null || ((failed)); then
         echo "  --- Vellacor's log"
-        grep -v 'qt.qpa' "$run/vellacor.log" | tail -n 20
+        grep -vE 'qt\.qpa|^\[' "$run/vellacor.log" | tail -n 20
     fi
     stop_all
 }
