@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -10,6 +11,24 @@
 namespace vellacor {
 
 namespace {
+
+// How long the window system gets, in milliseconds. An undone maximise is checked every
+// kSettleTick: the unmaximise is asked for kUndoDelay after the maximise (within the first
+// tick), the window is fixed again kQuietTicks ticks (1 s) after it is back at its size if no
+// maximised size came, and a compositor that keeps a wrong size for kPatientTicks ticks (2 s)
+// is asked for the size itself. Centring follows the frame every kFramePoll and stops once the
+// frame has stayed the same for kFrameSettled, many polls, since a busy window manager frames
+// a window in several steps.
+constexpr int kSettleTick = 250;
+constexpr int kUndoDelay = 200;
+constexpr int kQuietTicks = 4;
+constexpr int kPatientTicks = 8;
+constexpr int kFramePoll = 100;
+constexpr int kFrameSettled = 1500;
+// A window manager that insists on its own size is asked back this many times within
+// kAsksForgotten, not for ever: each ask would bring its answer and the next ask.
+constexpr int kMaxResizeAsks = 3;
+constexpr int kAsksForgotten = 1000;
 
 // The window's size as built, held from its first show on. A maximise or a window manager's
 // resize is answered by going back to it. On Wayland a maximise cannot be refused: Qt acks the
@@ -21,8 +40,11 @@ public:
     explicit FixedSize(QWidget *window) : QObject(window), m_window(window)
     {
         window->installEventFilter(this);
-        m_settle.setInterval(250);
+        m_settle.setInterval(kSettleTick);
         connect(&m_settle, &QTimer::timeout, this, &FixedSize::refixWhenBack);
+        m_forgetAsks.setInterval(kAsksForgotten);
+        m_forgetAsks.setSingleShot(true);
+        connect(&m_forgetAsks, &QTimer::timeout, this, [this] { m_asks = 0; });
     }
 
 protected:
@@ -35,11 +57,14 @@ protected:
         } else if (event->type() == QEvent::Resize && !m_fixed.isEmpty()) {
             if (m_undoing)
                 refixWhenBack();
-            else if (m_window->size() != m_fixed)
+            else if (m_window->size() != m_fixed && m_asks < kMaxResizeAsks)
                 // Asked back at once, so that a stretched window shows no empty area for long.
                 QTimer::singleShot(0, this, [this] {
-                    if (!m_undoing && m_window->size() != m_fixed)
+                    if (!m_undoing && m_window->size() != m_fixed) {
+                        ++m_asks;
+                        m_forgetAsks.start();
                         m_window->resize(m_fixed);
+                    }
                 });
         }
         return false;
@@ -70,8 +95,9 @@ private:
         m_settle.start();
         // Undone once the compositor has the maximised window: an earlier request is no
         // change to it, and may be ignored.
-        QTimer::singleShot(200, this, [this] {
-            if (m_handle->windowStates() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        QTimer::singleShot(kUndoDelay, this, [this] {
+            if (m_handle &&
+                (m_handle->windowStates() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
                 m_handle->setWindowStates(Qt::WindowNoState);
         });
     }
@@ -80,15 +106,25 @@ private:
     // has come and gone, or after a second in which none came (the compositor refused).
     void refixWhenBack()
     {
+        // The platform window goes with a hide or a change of screen; a later show watches the
+        // new one.
+        if (!m_handle) {
+            m_undoing = m_resized = false;
+            m_ticks = 0;
+            m_settle.stop();
+            m_window->setFixedSize(m_fixed);
+            return;
+        }
         if (m_window->size() != m_fixed) {
             m_resized = true;
             // Only a compositor that left the size to the window after all is asked; a resize
             // while it still takes the window as maximised would be the protocol error.
-            if (++m_ticks > 8 && m_handle->windowStates() == Qt::WindowNoState)
+            if (++m_ticks > kPatientTicks && m_handle->windowStates() == Qt::WindowNoState)
                 m_window->resize(m_fixed);
             return;
         }
-        if (m_handle->windowStates() != Qt::WindowNoState || (!m_resized && ++m_ticks < 4))
+        if (m_handle->windowStates() != Qt::WindowNoState ||
+            (!m_resized && ++m_ticks < kQuietTicks))
             return;
         m_undoing = m_resized = false;
         m_ticks = 0;
@@ -97,10 +133,13 @@ private:
     }
 
     QWidget *m_window;
-    QWindow *m_handle = nullptr;
+    // Used from timers, which may outlive the platform window.
+    QPointer<QWindow> m_handle;
     QSize m_fixed;
     QTimer m_settle;
+    QTimer m_forgetAsks;
     int m_ticks = 0;
+    int m_asks = 0; // resizes asked back lately
     bool m_undoing = false;
     bool m_resized = false; // the maximised size has come
 };
@@ -117,12 +156,12 @@ CentredPlacement::CentredPlacement(QWidget *window)
 {
     // Long enough for a busy window manager to frame the window; each change of the frame
     // and each exposure starts it again.
-    m_settle->setInterval(1500);
+    m_settle->setInterval(kFrameSettled);
     m_settle->setSingleShot(true);
     connect(m_settle, &QTimer::timeout, this, &CentredPlacement::stopFollowing);
     // Some window managers announce the frame without moving the window, which reaches Qt
     // as no event at all.
-    m_poll->setInterval(100);
+    m_poll->setInterval(kFramePoll);
     connect(m_poll, &QTimer::timeout, this, &CentredPlacement::follow);
     window->installEventFilter(this);
 }

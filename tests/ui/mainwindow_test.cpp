@@ -3,6 +3,7 @@
 #include "fakedialogs.h"
 #include "main/mainwindow.h"
 #include "placement.h"
+#include "platform.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using vellacor::Detail;
@@ -145,6 +147,57 @@ private slots:
         QCOMPARE(window->windowHandle()->windowStates(), Qt::WindowNoState);
         window->windowHandle()->resize(fixed + QSize(200, 100));
         QTRY_COMPARE(window->size(), fixed);
+
+        // A window manager that insists on its own size is asked back a few times, not in an
+        // endless loop of asks and answers.
+        const QSize imposed = fixed + QSize(50, 0);
+        int asks = 0;
+        struct Insisting : QObject {
+            std::function<void()> answer;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Resize)
+                    QTimer::singleShot(0, this, answer);
+                return false;
+            }
+        } manager;
+        manager.answer = [&] {
+            if (window->size() != imposed) {
+                ++asks;
+                window->windowHandle()->resize(imposed);
+            }
+        };
+        window->installEventFilter(&manager);
+        window->windowHandle()->resize(imposed);
+        QTest::qWait(300);
+        window->removeEventFilter(&manager);
+        QVERIFY2(asks <= 3, qPrintable(QString::number(asks)));
+    }
+
+    // Where the session offers X11 and the user chose nothing, X11 first; else Qt's choice.
+    void platformChoice_data()
+    {
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("Wayland with XWayland")
+            << QByteArray() << QByteArray(":0") << QByteArray("wayland-0")
+            << QByteArray("xcb;wayland");
+        QTest::newRow("Wayland alone")
+            << QByteArray() << QByteArray() << QByteArray("wayland-0") << QByteArray();
+        QTest::newRow("X11 alone")
+            << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray();
+        QTest::newRow("the user's choice")
+            << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0") << QByteArray();
+    }
+    void platformChoice()
+    {
+        QFETCH(QByteArray, chosen);
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(vellacor::preferredPlatform(chosen, display, wayland), expected);
     }
 
     void tabOrder()
