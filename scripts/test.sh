@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Vellacor twice (optimised, and with AddressSanitizer and
 # UndefinedBehaviorSanitizer), runs every test in both builds and each fuzz target briefly
-# from its seeds, then runs the optimised program in a nested GNOME Wayland session, with
+# from its seeds, then runs the optimised program in a headless GNOME Wayland session, with
 # XWayland and without; with a Qt for Windows at hand, also the Windows build under Wine
 # (scripts/windows.sh test); the arm64 build's tests under qemu-user; and last the release of
 # the commit, built twice by two differing builders and compared file by file. Every suite
@@ -39,7 +39,7 @@ suite "Tests, sanitizer build" build-sanitize -S . \
 suite "Fuzzing from the seed corpus" build-fuzz -S fuzz -DCMAKE_CXX_COMPILER=clang++
 suite "Tests" build -S . -DCMAKE_BUILD_TYPE=Release -DVELLACOR_TESTS=ON -DVELLACOR_BENCH=ON
 
-# A GNOME Wayland session (nested in a private X server), with XWayland and without.
+# A GNOME Wayland session (headless, one virtual monitor), with XWayland and without.
 echo "== Wayland session, GNOME"
 if [[ -x build/app/vellacor ]]; then
     log=$(mktemp)
