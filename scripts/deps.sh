@@ -52,10 +52,18 @@ arm64)
     ;;
 esac
 
+# Installed for this machine's architecture (or for all), or for the one a name gives
+# (qt6-base-dev:arm64): with a second architecture, one name can be installed for either.
+native=$(dpkg --print-architecture)
+installed() {
+    local name=${1%%:*} arch=$native'|all'
+    [[ "$1" == *:* ]] && arch=${1#*:}
+    dpkg-query -W -f='${Status}|${Architecture}\n' "$name" 2>/dev/null |
+        grep -qxE "install ok installed\|($arch)"
+}
 missing=()
 for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+    installed "$package" || missing+=("$package")
 done
 if ((${#missing[@]} == 0)); then
     exit 0
