@@ -36,12 +36,18 @@ tail -n 8 "$work/a.log"
 
 echo "== builder B"
 as_b=()
+qt_b=$qt
 if ((EUID == 0)); then
     # Another host name where a namespace can be had, and another user whose home is its own.
     if unshare --uts true 2>/dev/null; then
         as_b=(unshare --uts bash -c 'hostname another-builder && exec "$@"' builder-b)
     fi
-    if [[ -z "$qt" || -f "$qt" || "$(runuser -u nobody -- test -r "$qt" && echo y)" == y ]]; then
+    # An archive of Qt for Windows that nobody cannot reach (under /root) is handed over.
+    if [[ -f "$qt" ]] && ! runuser -u nobody -- test -r "$qt"; then
+        cp "$qt" "$work/builder-b/$(basename "$qt")"
+        qt_b=$work/builder-b/$(basename "$qt")
+    fi
+    if [[ -z "$qt" ]] || runuser -u nobody -- test -r "$qt_b"; then
         mkdir -p "$work/builder-b/home"
         chown -R nobody "$work/builder-b"
         as_b+=(runuser -u nobody --)
@@ -51,7 +57,7 @@ if ((EUID == 0)); then
 fi
 b_env=(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL= TZ=XYZ-13:45 HOME="$work/builder-b/home"
        XDG_CACHE_HOME="$work/builder-b/cache")
-[[ -n "$qt" ]] && b_env+=(VELLACOR_WINDOWS_QT="$qt")
+[[ -n "$qt" ]] && b_env+=(VELLACOR_WINDOWS_QT="$qt_b")
 (cd "$b" && "${as_b[@]}" env "${b_env[@]}" bash -c 'umask 002 && echo "builder B: user $(id -un), host $(hostname)" &&
         exec faketime -f +400d scripts/release.sh') \
     >"$work/b.log" 2>&1 ||
