@@ -159,8 +159,9 @@ session() { # session MODE: one session, its checks, and everything it started s
 
     # Keys go to the focused window, which mutter focuses some time after it is shown: each
     # step waits until the window it opens has the keyboard. On Wayland that is the count of
-    # the keyboard's enter events past MARK, its count before the step.
-    enters() { grep -c 'wl_keyboard@[0-9]*\.enter(' "$run/vellacor.log"; }
+    # the keyboard's enter events past MARK, its count before the step (libwayland 1.23 and
+    # later log an object as wl_keyboard#N, earlier ones as wl_keyboard@N).
+    enters() { grep -cE 'wl_keyboard[@#][0-9]+\.enter\(' "$run/vellacor.log"; }
     focused() { # focused TITLE MARK
         if [[ $mode == xwayland ]]; then
             [[ "$("${x[@]}" xdotool getactivewindow getwindowname 2>/dev/null)" == "$1" ]]
