@@ -48,6 +48,10 @@ stop_all() {
 }
 trap 'stop_all; [[ -n ${SMOKE_KEEP:-} ]] || rm -rf "$work"' EXIT
 keys_helper=$(dirname "$(realpath "$0")")/keys.py
+# XWayland puts its socket into /tmp/.X11-unix, which mutter 48 will not make itself. A desktop
+# system has it from boot (systemd-tmpfiles); a bare machine or container may not.
+[[ -d /tmp/.X11-unix ]] || mkdir -m 1777 /tmp/.X11-unix 2>/dev/null ||
+    echo "note: /tmp/.X11-unix is missing and cannot be made here; XWayland may not start"
 
 session() { # session MODE: one session, its checks, and everything it started stopped
     local mode=$1 run=$work/$1
