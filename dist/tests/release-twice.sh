@@ -30,7 +30,10 @@ cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor/qt-6.4.2-x86_64-w64-mingw32-stati
 [[ -n "$qt" && "$qt" != /* ]] && qt=$PWD/$qt
 
 echo "== builder A"
-(cd "$a" && umask 022 && env LC_ALL=C TZ=UTC scripts/release.sh) >"$work/a.log" 2>&1 ||
+a_env=(LC_ALL=C TZ=UTC)
+# The clones are elsewhere: a Qt named relative to this checkout is named absolute to them.
+[[ -n "$qt" ]] && a_env+=(VELLACOR_WINDOWS_QT="$qt")
+(cd "$a" && umask 022 && env "${a_env[@]}" scripts/release.sh) >"$work/a.log" 2>&1 ||
     { tail -n 40 "$work/a.log"; echo "FAILED: builder A's release"; echo "0 passed, 1 failed"; exit 1; }
 tail -n 8 "$work/a.log"
 
