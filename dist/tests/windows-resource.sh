@@ -3,7 +3,7 @@
 # compiled with MinGW's windres (skipped, exit 77, when that is not installed); given the
 # built Vellacor.exe, they are read back from the program with wrestool (icoutils). Either
 # way the result must hold the version strings (UTF-16LE), the fixed version numbers and the
-# IDI_ICON1 icon group; the program, also its ten icon images.
+# IDI_ICON1 icon group; the program, also its ten icon images and its manifest.
 #   windows-resource.sh BUILD/dist/vellacor.rc|Vellacor.exe WORK_DIR PROJECT_VERSION
 set -euo pipefail
 rc=$1
@@ -24,6 +24,16 @@ if [[ "$rc" == *.exe ]]; then
     listing=$(wrestool -l "$rc")
     if ! grep -q "^--type=14 --name='IDI_ICON1' " <<<"$listing"; then
         echo "FAIL: the program has no IDI_ICON1 icon group" >&2
+        exit 1
+    fi
+    # The manifest: Windows 10 and 11 known, per-monitor DPI, long paths, no UTF-8 code page.
+    manifest=$(wrestool -x --raw --type=24 "$rc")
+    for s in '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>PerMonitorV2' '>true</longPathAware>' \
+        Microsoft.Windows.Common-Controls; do
+        grep -qF -- "$s" <<<"$manifest" || { echo "FAIL: the manifest lacks $s" >&2; exit 1; }
+    done
+    if grep -q '<activeCodePage' <<<"$manifest"; then
+        echo "FAIL: the manifest sets a code page; the report must stay in the ANSI one" >&2
         exit 1
     fi
     icons=$(grep -c '^--type=3 ' <<<"$listing" || true)
