@@ -16,23 +16,19 @@ cmake -S . -B "$build" -DVELLACOR_BENCH=ON >/dev/null
 cmake --build "$build" --target vellacor baseline_label >/dev/null
 cmake --build build --target startup_probe >/dev/null
 
+. scripts/lib.sh
 work=$(mktemp -d)
-for display in $(seq 90 120); do
-    [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] || break
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$display" WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
-trap '/usr/lib/wine/wineserver -k 2>/dev/null; kill $xvfb; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
-[[ -d "$WINEPREFIX" ]] || /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+start_x
+export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all
+trap '"$wineserver" -k 2>/dev/null; kill "$x_pid"; rm -rf "$work"' EXIT
+[[ -d "$WINEPREFIX" ]] || "$wine" wineboot -i >/dev/null 2>&1
 # One Wine server for all runs, as on a desktop where Wine is already up.
-/usr/lib/wine/wineserver -p
+"$wineserver" -p
 
 # The probe starts one program path; each wrapper becomes Wine by exec, keeping its pid, which
 # Wine puts on the window as _NET_WM_PID.
 for name in vellacor:app/Vellacor.exe label:bench/baseline_label.exe; do
-    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 %s\n' "$PWD/$build/${name#*:}" >"$work/${name%%:*}"
+    printf '#!/bin/sh\nexec %s %s\n' "$wine" "$PWD/$build/${name#*:}" >"$work/${name%%:*}"
     chmod +x "$work/${name%%:*}"
 done
 build/bench/startup_probe --runs "$runs" --warmup 2 --pause-ms 300 --settle-ms 300 \

@@ -3,7 +3,10 @@
 #   vellacor_<version>-1+deb<N>_<arch>.deb   the Debian package for the release this runs on,
 #                                            for this machine and, cross-built, for arm64
 #   Vellacor.exe, Vellacor-<version>-setup.exe   Windows, where a Qt for Windows is at hand
-#                                            (VELLACOR_WINDOWS_QT, as scripts/windows.sh)
+#                                            (VELLACOR_WINDOWS_QT, as scripts/windows.sh),
+#                                            with the licences that go with Vellacor.exe:
+#                                            LICENSE.txt, LGPL-3.txt, GPL-3.txt, Qt-NOTICE.txt,
+#                                            THIRD-PARTY-NOTICES.txt
 #   vellacor-<version>.tar.gz                the commit's source, without .git
 #   SHA256SUMS                               the checksums of all of them
 # Installs what is missing first, as scripts/run.sh does. Every file is the same, byte for
@@ -12,6 +15,7 @@
 # builder are set aside here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 
 export LC_ALL=C.UTF-8 TZ=UTC
 umask 022
@@ -55,14 +59,16 @@ if [[ "$(dpkg --print-architecture)" != arm64 ]]; then
 fi
 
 # ---- Windows
-qt_cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor/qt-6.4.2-x86_64-w64-mingw32-static
-if [[ -n "${VELLACOR_WINDOWS_QT:-}" || -f "$qt_cache/.complete" ]]; then
+if windows_qt_at_hand; then
     rm -rf build-release-windows
     scripts/windows.sh build build-release-windows
-    cp build-release-windows/app/Vellacor.exe build-release-windows/Vellacor-*-setup.exe "$out/"
+    # Vellacor.exe with the licences and notices that go with every copy, as the installer
+    # installs them, and the installer.
+    cmake --install build-release-windows --prefix "$out" >/dev/null
+    cp "$(cpack_package build-release-windows/cpack.log)" "$out/"
 else
     echo "release: no Qt for Windows at hand (VELLACOR_WINDOWS_QT is not set and" \
-        "scripts/windows.sh has built none in $qt_cache): the release holds no Windows files"
+        "scripts/windows.sh has built none in $windows_qt_cache): the release holds no Windows files"
 fi
 
 # ---- Source

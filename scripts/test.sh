@@ -17,7 +17,7 @@ if ! scripts/deps.sh test; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-. scripts/counts.sh
+. scripts/lib.sh
 
 # suite TITLE BUILD_DIR CMAKE_ARGS...: configures and builds one tree and runs its tests. A
 # tree that does not build counts as one failed test.
@@ -52,8 +52,7 @@ else
 fi
 
 # Windows: cross-built and run under Wine, when a Qt for Windows is at hand.
-qt_cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor/qt-6.4.2-x86_64-w64-mingw32-static
-if [[ -n "${VELLACOR_WINDOWS_QT:-}" || -f "$qt_cache/.complete" ]]; then
+if windows_qt_at_hand; then
     echo "== Windows, under Wine"
     log=$(mktemp)
     scripts/windows.sh test 2>&1 | tee "$log"
@@ -61,7 +60,7 @@ if [[ -n "${VELLACOR_WINDOWS_QT:-}" || -f "$qt_cache/.complete" ]]; then
     rm -f "$log"
 else
     echo "Windows tests skipped: no Qt for Windows at hand (VELLACOR_WINDOWS_QT is not set and" \
-        "scripts/windows.sh has built none in $qt_cache)"
+        "scripts/windows.sh has built none in $windows_qt_cache)"
 fi
 
 # arm64: cross-built, its tests run under qemu-user.

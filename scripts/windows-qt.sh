@@ -7,9 +7,10 @@
 # The cache is ${XDG_CACHE_HOME:-~/.cache}/vellacor. Progress goes to standard error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 
-name=qt-6.4.2-x86_64-w64-mingw32-static
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor
+name=$(basename "$windows_qt_cache")
+cache=$(dirname "$windows_qt_cache")
 given=${VELLACOR_WINDOWS_QT:-}
 mkdir -p "$cache"
 

@@ -1,47 +1,34 @@
 #!/usr/bin/env bash
-# Runs the Windows build under Wine on a private X server: the cross-built tests, then the
-# installer (silent install and uninstall), then a smoke run of Vellacor.exe as a user would
-# drive it. Ends with "N passed, M failed". Called by `scripts/windows.sh test`.
+# Runs the Windows build under Wine on a private X server: the cross-built tests; the installer
+# for one user and for all users, each installed, moved and uninstalled, with its entry in
+# Settings > Apps and the files it leaves checked; and a smoke run of the installed Vellacor.exe
+# as a user would drive it. Ends with "N passed, M failed". Called by `scripts/windows.sh test`.
 #   windows-test.sh BUILD_DIR VELLACOR_EXE INSTALLER_EXE
 set -uo pipefail
 build=$(cd "$1" && pwd)
 exe=$2
 installer=$3
-wine=/usr/lib/wine/wine64
-. "$(dirname "$0")/counts.sh"
-check() { # check TITLE COMMAND...: one counted check
-    local title=$1
-    shift
-    if "$@"; then
-        echo "PASS: $title"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $title"
-        failed=$((failed + 1))
-    fi
-}
+. "$(dirname "$0")/lib.sh"
 
-# A private X server on the first free display, and a private Wine prefix kept in the build
-# tree (its first start takes a few seconds).
-for display in $(seq 90 120); do
-    [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] || break
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=":$display" WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A private X server and a private Wine prefix kept in the build tree (its first start takes a
+# few seconds).
+if ! start_x; then
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d)
 cleanup() {
-    /usr/lib/wine/wineserver -k 2>/dev/null
-    kill "$xvfb" 2>/dev/null
+    "$wineserver" -k 2>/dev/null
+    kill "$x_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$display ]] && break; sleep 0.1; done
 if [[ ! -d "$WINEPREFIX" ]]; then
     echo "== A new Wine prefix"
     timeout 120 "$wine" wineboot -i >/dev/null 2>&1
 fi
-/usr/lib/wine/wineserver -p # one server for every start below
+"$wineserver" -p # one server for every start below
 # Wine's helper processes start with the first program and live on; started here, they do not
 # hold on to the output of a test, which would keep ctest waiting for its end.
 timeout 120 "$wine" cmd.exe /c exit </dev/null >/dev/null 2>&1
@@ -58,13 +45,116 @@ done
 count_ctest "$work/ctest.log" "the Windows build"
 
 echo "== The installer"
-folder="$WINEPREFIX/drive_c/Program Files/Vellacor"
-timeout 120 "$wine" "$installer" /S >/dev/null 2>&1
-check "silent install puts Vellacor.exe in Program Files" test -f "$folder/Vellacor.exe"
-check "the licence is installed" test -f "$folder/LICENSE.txt"
-check "a Start-menu shortcut" test -n "$(find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name 'Vellacor.lnk' 2>/dev/null)"
+version=$(basename "$installer" | sed -E 's/^Vellacor-(.*)-setup\.exe$/\1/')
+key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellacor'
+# A copy in a folder without blanks: cmd below takes its name unquoted.
+cp "$installer" "$work/setup.exe"
+setup() { # setup OPTION...: the installer, silently; a /D= folder may hold blanks, as on Windows
+    timeout 120 "$wine" cmd /c "Z:${work//\//\\}\\setup.exe /S $*" >/dev/null 2>&1
+}
+# Every file and folder on C: but Wine's own and the user's Temp, where the uninstaller runs a
+# copy of itself (which Windows deletes at the next start).
+files() {
+    (cd "$WINEPREFIX/drive_c" && find . -path ./windows -prune -o -path './users/*/Temp' -prune \
+        -o -print | LC_ALL=C sort)
+}
+new_files() { files | LC_ALL=C comm -13 "$work/before" -; } # since "before" was written
+entry() { # entry HIVE: the values of Vellacor's entry in Settings > Apps, NAME=DATA per line
+    rm -f "$work/entry.reg"
+    "$wine" reg export "$1\\$key" "Z:${work//\//\\}\\entry.reg" /y >/dev/null 2>&1 || return 1
+    iconv -f UTF-16 -t UTF-8 "$work/entry.reg" | tr -d '\r' |
+        sed -E 's/^"([^"]+)"=/\1=/; s/^([^=]+)="(.*)"$/\1=\2/; s/\\(["\\])/\1/g'
+}
+entry_names() { # entry_names HIVE FOLDER: the entry is there, complete, for FOLDER
+    local values want complete=0
+    values=$(entry "$1") || { echo "   no entry under $1"; return 1; }
+    while IFS= read -r want; do
+        grep -qxF -- "$want" <<<"$values" || { echo "   $1 lacks $want"; complete=1; }
+    done <<END
+DisplayName=Vellacor
+DisplayVersion=$version
+Publisher=Tamsel
+DisplayIcon=$2\\Vellacor.exe
+InstallLocation=$2
+UninstallString="$2\\Uninstall.exe"
+QuietUninstallString="$2\\Uninstall.exe" /S
+URLInfoAbout=https://vellacor.example.org
+NoModify=dword:00000001
+NoRepair=dword:00000001
+END
+    grep -qE '^EstimatedSize=dword:0*[1-9a-f]' <<<"$values" || { echo "   no EstimatedSize"; complete=1; }
+    return "$complete"
+}
+only_under() { # only_under REGEX: every file new since "before" lies under REGEX, and some do
+    local added
+    added=$(new_files)
+    [[ -n "$added" ]] && ! grep -vE "^\./($1)" <<<"$added"
+}
+installed_in() { # installed_in FOLDER: the program and every licence in FOLDER, and no more
+    local unix
+    unix=$("$wine" winepath -u "$1" 2>/dev/null) && [[ -d "$unix" ]] &&
+        [[ "$(cd "$unix" && ls | tr '\n' ' ')" == "GPL-3.txt LGPL-3.txt LICENSE.txt Qt-NOTICE.txt THIRD-PARTY-NOTICES.txt Uninstall.exe Vellacor.exe " ]]
+}
+uninstall() { # uninstall HIVE: the entry's QuietUninstallString, waited for
+    local quiet
+    quiet=$(entry "$1" | sed -n 's/^QuietUninstallString=//p')
+    [[ "$quiet" =~ ^\"([^\"]+)\"\ (.*)$ ]] || { echo "   no QuietUninstallString under $1"; return 1; }
+    timeout 120 "$wine" "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} >/dev/null 2>&1
+    # It runs from its copy and returns at once: wait until it is done.
+    for _ in $(seq 40); do [[ -z "$(new_files)" ]] && ! entry "$1" >/dev/null && break; sleep 0.2; done
+}
+as_before() { # nothing new on C:, no entry, no empty Software\Tamsel under HKCU and HKLM
+    local hive added
+    added=$(new_files)
+    [[ -z "$added" ]] || { echo "   left behind:"; sed 's/^/     /' <<<"$added"; return 1; }
+    for hive in HKCU HKLM; do
+        ! entry "$hive" >/dev/null && ! "$wine" reg query "$hive\\Software\\Tamsel" >/dev/null 2>&1 ||
+            { echo "   left in $hive"; return 1; }
+    done
+}
+moved="C:\\Programme Ü\\Vellacor"
+
+version_info=$(wrestool -x --raw --type=16 "$installer" | iconv -f UTF-16LE -t UTF-8 -c | tr -d '\0')
+names_it() {
+    local s
+    for s in ProductNameVellacor CompanyNameTamsel "FileDescriptionVellacor installer" \
+        "FileVersion$version" "ProductVersion$version"; do
+        [[ "$version_info" == *"$s"* ]] || return 1
+    done
+}
+check "the installer's version resource names it, Tamsel's, $version" names_it
+check "the installer asks for no administrator up front and is DPI-aware" \
+    grep -qE 'level="asInvoker".*<dpiAware[^>]*>true<' <(wrestool -x --raw --type=24 "$installer")
+
+in_programs() { [[ "$user_folder" == *'\AppData\Local\Programs\Vellacor' ]]; }
+users_own() { only_under 'users/' && ! entry HKLM >/dev/null; }
+everyones() { only_under 'Program Files/|ProgramData/' && ! entry HKCU >/dev/null; }
+moved_from() { installed_in "$moved" && ! installed_in "$1" && entry_names "$2" "$moved"; }
+shortcut() { new_files | grep -qx "\./$1/Microsoft/Windows/Start Menu/Programs/Vellacor\.lnk"; }
+
+files >"$work/before"
+setup /CurrentUser
+user_folder=$(entry HKCU | sed -n 's/^InstallLocation=//p')
+check "for this user: into %LOCALAPPDATA%\\Programs ($user_folder)" in_programs
+check "for this user: the program and its licences" installed_in "$user_folder"
+check "for this user: the entry under HKCU is complete" entry_names HKCU "$user_folder"
+check "for this user: nothing in Program Files, ProgramData or HKLM" users_own
+check "for this user: the Start-menu shortcut is the user's" shortcut 'users/[^/]*/AppData/Roaming'
+setup /CurrentUser "/D=$moved"
+check "for this user, moved: one copy, in the new folder, one entry naming it" \
+    moved_from "$user_folder" HKCU
+uninstall HKCU
+check "for this user, uninstalled: nothing left, the new folder's parent included" as_before
+
+setup
+folder="C:\\Program Files\\Vellacor"
+check "for all users (plain /S): into Program Files" installed_in "$folder"
+check "for all users: the entry under HKLM is complete" entry_names HKLM "$folder"
+check "for all users: only in Program Files and ProgramData, no HKCU entry" everyones
+check "for all users: the Start-menu shortcut is everyone's" shortcut ProgramData
 echo "== Vellacor.exe, as installed, as a user runs it"
-[[ -f "$folder/Vellacor.exe" ]] && exe=$folder/Vellacor.exe
+installed="$WINEPREFIX/drive_c/Program Files/Vellacor/Vellacor.exe"
+[[ -f "$installed" ]] && exe=$installed
 visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 wait_for() { # wait_for TITLE_REGEX: the window's id once it is shown, within 60 s
     local id
@@ -116,25 +206,27 @@ for _ in $(seq 50); do [[ -s "$report.txt" ]] && break; sleep 0.1; done
 check "the report is saved as report.txt" test -s "$report.txt"
 lines=$(grep -c '' "$report.txt" 2>/dev/null || echo 0)
 check "it has 23 + 4 lines ($lines)" test "$lines" -eq 27
-check "every line ends in CR LF" bash -c "! grep -qv \$'\\r\$' '$report.txt' && [[ \$(tail -c 2 '$report.txt' | od -An -tx1 | tr -d ' ') == 0d0a ]]"
+crlf() { ! grep -qv $'\r$' "$report.txt" && [[ "$(tail -c 2 "$report.txt" | od -An -tx1 | tr -d ' ')" == 0d0a ]]; }
+check "every line ends in CR LF" crlf
+copyright=$(tail -n 1 "$report.txt" 2>/dev/null | od -An -tx1 | tr -d ' \n')
 check "the copyright line is Windows-1252, with 0xA9" \
-    bash -c "[[ \$(tail -n 1 '$report.txt' | od -An -tx1 | tr -d ' \\n') == $(printf 'Copyright \xa9 Tamsel\r\n' | od -An -tx1 | tr -d ' \n') ]]"
+    test "$copyright" == "$(printf 'Copyright \xa9 Tamsel\r\n' | od -An -tx1 | tr -d ' \n')"
 echo "   the copyright line's bytes: $(tail -n 1 "$report.txt" 2>/dev/null | od -An -tx1 | tr -s ' \n' ' ')"
 generated=$(grep -a '^Generated' "$report.txt" 2>/dev/null | tr -d '\r')
 echo "   $generated"
 # Wine's locale here is English (United States): month/day/year and a 12-hour clock.
-check "the Generated date is in the locale's short date and long time" \
-    bash -c "[[ '$generated' =~ ^Generated\ {9}:\ $(date +%-m/%-d/%Y)\ [0-9]{1,2}:[0-9]{2}:[0-9]{2}\ (AM|PM)$ ]]"
+short_date() {
+    [[ "$generated" =~ ^Generated\ {9}:\ $(date +%-m/%-d/%Y)\ [0-9]{1,2}:[0-9]{2}:[0-9]{2}\ (AM|PM)$ ]]
+}
+check "the Generated date is in the locale's short date and long time" short_date
 
-/usr/lib/wine/wineserver -k 2>/dev/null # closes the program
+"$wineserver" -k 2>/dev/null # closes the program
 
-echo "== Uninstalling"
-if [[ -f "$folder/Uninstall.exe" ]]; then
-    # The uninstaller copies itself away and returns at once; wait for it to finish.
-    timeout 120 "$wine" "$folder/Uninstall.exe" /S >/dev/null 2>&1
-    for _ in $(seq 100); do [[ -f "$folder/Vellacor.exe" ]] || break; sleep 0.2; done
-fi
-check "silent uninstall removes it" test ! -f "$folder/Vellacor.exe"
+echo "== Moving and uninstalling, for all users"
+setup /AllUsers "/D=$moved"
+check "for all users, moved: one copy, in the new folder, one entry naming it" moved_from "$folder" HKLM
+uninstall HKLM
+check "for all users, uninstalled: nothing left, the new folder's parent included" as_before
 
 echo "$passed passed, $failed failed"
 ((failed == 0))

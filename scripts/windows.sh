@@ -10,6 +10,7 @@
 # Qt for Windows: see scripts/windows-qt.sh (VELLACOR_WINDOWS_QT, or built once into the cache).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 
 mode=${1:-build}
 [[ "$mode" == build || "$mode" == test ]] || { echo "usage: scripts/windows.sh [test]" >&2; exit 2; }
@@ -27,13 +28,15 @@ cmake -S . -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$qt/mingw-w64-x86_64.cmake" -DQT_HOST_PATH=/usr \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS="-static -s" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" \
     -DVELLACOR_TESTS="$tests" -DVELLACOR_BENCH=OFF
 cmake --build "$build" -j"$jobs"
 (cd "$build" && cpack -G NSIS >cpack.log 2>&1) || { cat "$build/cpack.log"; exit 1; }
 
 exe=$PWD/$build/app/Vellacor.exe
-installer=$(ls "$PWD/$build"/Vellacor-*-setup.exe)
+# The installer this run made, by the name CPack gave it: after a version bump the folder also
+# holds the older one.
+installer=$(cpack_package "$build/cpack.log")
 if [[ "$mode" == test ]]; then
     exec scripts/windows-test.sh "$build" "$exe" "$installer"
 fi

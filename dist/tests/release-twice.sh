@@ -10,6 +10,7 @@
 #   release-twice.sh [REPO]   (default: this checkout)
 set -uo pipefail
 repo=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
+. "$(dirname "$0")/../../scripts/lib.sh"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vellacor-release.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -25,8 +26,7 @@ echo "commit $commit, built in $a and in $b"
 
 # The Qt for Windows, as scripts/windows.sh finds it; builder B unpacks an archive itself.
 qt=${VELLACOR_WINDOWS_QT:-}
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/vellacor/qt-6.4.2-x86_64-w64-mingw32-static
-[[ -z "$qt" && -f "$cache/.complete" ]] && qt=$cache
+[[ -z "$qt" ]] && windows_qt_at_hand && qt=$windows_qt_cache
 [[ -n "$qt" && "$qt" != /* ]] && qt=$PWD/$qt
 
 echo "== builder A"
@@ -69,8 +69,6 @@ grep -E '^(builder B|release: Vellacor)' "$work/b.log"
 echo "builder B's clock: $(faketime -f +400d date -u '+%Y-%m-%d')"
 
 echo "== comparing"
-passed=0
-failed=0
 names=$( (cd "$a/release" && ls; cd "$b/release" && ls) | LC_ALL=C sort -u)
 for name in $names; do
     if [[ ! -f "$a/release/$name" || ! -f "$b/release/$name" ]]; then
@@ -86,17 +84,18 @@ for name in $names; do
         failed=$((failed + 1))
     fi
 done
-# The installer holds the very Vellacor.exe of the release, not one stripped or stamped again.
+# The installer installs the very files of the release, not Vellacor.exe stripped or stamped
+# again, nor other licences.
 if [[ -f "$a/release/Vellacor.exe" ]]; then
     mkdir "$work/installer"
-    if (cd "$work/installer" && 7z x -y "$a"/release/Vellacor-*-setup.exe Vellacor.exe >/dev/null) &&
-        cmp -s "$work/installer/Vellacor.exe" "$a/release/Vellacor.exe"; then
-        echo "ok: the installer's Vellacor.exe is release/Vellacor.exe"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: the installer's Vellacor.exe is not release/Vellacor.exe"
-        failed=$((failed + 1))
-    fi
+    (cd "$work/installer" && 7z x -y "$a"/release/Vellacor-*-setup.exe -x'!$PLUGINSDIR' \
+        -x'!Uninstall.exe' >/dev/null)
+    installed=$(cd "$work/installer" && ls)
+    same() {
+        [[ -n "$installed" ]] || return 1
+        for name in $installed; do cmp -s "$work/installer/$name" "$a/release/$name" || return 1; done
+    }
+    check "the installer's files are the release's: $(echo $installed)" same
 fi
 # SHA256SUMS names every other file, and its sums hold.
 expected=$(cd "$a/release" && ls | grep -vx SHA256SUMS)
