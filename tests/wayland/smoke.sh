@@ -16,18 +16,7 @@ modes=("$@")
 ((${#modes[@]})) || modes=(xwayland wayland)
 width=1280 height=800
 
-passed=0 failed=0
-check() { # check WHAT CONDITION...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
+. "$(dirname "$0")/../../scripts/lib.sh" # check, and the counts behind the closing line
 # wait_for SECONDS COMMAND...: true as soon as COMMAND is.
 wait_for() {
     local deadline=$((SECONDS + $1))
