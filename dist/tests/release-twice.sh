@@ -69,20 +69,18 @@ grep -E '^(builder B|release: Vellacor)' "$work/b.log"
 echo "builder B's clock: $(faketime -f +400d date -u '+%Y-%m-%d')"
 
 echo "== comparing"
+# same_in_both NAME: the two releases hold NAME with the same bytes; else shows how they differ.
+same_in_both() {
+    [[ -f "$a/release/$1" && -f "$b/release/$1" ]] || { echo "   in only one release"; return 1; }
+    cmp -s "$a/release/$1" "$b/release/$1" && return 0
+    diffoscope --text - --max-text-report-size 20000 "$a/release/$1" "$b/release/$1" 2>&1 |
+        head -n 150
+    return 1
+}
 names=$( (cd "$a/release" && ls; cd "$b/release" && ls) | LC_ALL=C sort -u)
 for name in $names; do
-    if [[ ! -f "$a/release/$name" || ! -f "$b/release/$name" ]]; then
-        echo "FAIL: $name is in only one release"
-        failed=$((failed + 1))
-    elif cmp -s "$a/release/$name" "$b/release/$name"; then
-        echo "ok: $name is the same ($(sha256sum <"$a/release/$name" | cut -c1-16)…)"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $name differs between the two builds:"
-        diffoscope --text - --max-text-report-size 20000 \
-            "$a/release/$name" "$b/release/$name" 2>&1 | head -n 150
-        failed=$((failed + 1))
-    fi
+    sum=$(sha256sum <"$a/release/$name" 2>/dev/null | cut -c1-16)
+    check "$name is the same in both builds (${sum:-none}…)" same_in_both "$name"
 done
 # The installer installs the very files of the release, not Vellacor.exe stripped or stamped
 # again, nor other licences.
@@ -100,12 +98,7 @@ fi
 # SHA256SUMS names every other file, and its sums hold.
 expected=$(cd "$a/release" && ls | grep -vx SHA256SUMS)
 listed=$(awk '{print $2}' "$a/release/SHA256SUMS")
-if [[ "$expected" == "$listed" ]] && (cd "$a/release" && sha256sum --quiet -c SHA256SUMS); then
-    echo "ok: SHA256SUMS lists and matches every other file"
-    passed=$((passed + 1))
-else
-    echo "FAIL: SHA256SUMS lists '$listed', the release holds '$expected'"
-    failed=$((failed + 1))
-fi
+sums_hold() { [[ "$expected" == "$listed" ]] && (cd "$a/release" && sha256sum --quiet -c SHA256SUMS); }
+check "SHA256SUMS lists and matches every other file (it lists: $(echo $listed))" sums_hold
 echo "$passed passed, $failed failed"
 ((failed == 0))
