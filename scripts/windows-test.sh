@@ -9,6 +9,9 @@ build=$(cd "$1" && pwd)
 exe=$2
 installer=$3
 . "$(dirname "$0")/lib.sh"
+# Wine takes the Windows locale, and the character set of the names it passes on, from the Unix
+# locale: the same for every user (English (United States), UTF-8), whatever the desktop's.
+export LC_ALL=C.UTF-8
 
 # A private X server and a private Wine prefix kept in the build tree (its first start takes a
 # few seconds).
