@@ -34,23 +34,7 @@ while (($#)); do
     shift 2
 done
 
-# Debian packages: the build, the benchmark library, the X client libraries the probe uses,
-# and the virtual X server.
-packages=(g++ make cmake pkg-config qt6-base-dev fonts-dejavu-core libbenchmark-dev libxcb1-dev libxcb-damage0-dev
-          xvfb xauth)
-missing=()
-for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    ((EUID == 0)) || sudo=(sudo)
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-fi
+scripts/deps.sh bench
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELLACOR_BENCH=ON >/dev/null
