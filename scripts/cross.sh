@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds Vellacor for 64-bit ARM (arm64 Debian, Raspberry Pi OS 64-bit) on this machine, with
 # Debian's cross compiler and Debian's own arm64 Qt installed beside this machine's:
-#   scripts/cross.sh arm64             installs what is missing, builds build-arm64/app/vellacor
-#                                      and its package build-arm64/vellacor_<version>-<rev>_arm64.deb
+#   scripts/cross.sh arm64             installs what is missing and builds build-arm64/app/vellacor
 #   scripts/cross.sh arm64 test        the same with the tests, which run under qemu-user; the
 #                                      last lines are CTest's summary
-#   scripts/cross.sh arm64 build DIR   builds in DIR instead of build-arm64 (the release does)
+#   scripts/cross.sh arm64 build DIR   builds in DIR instead of build-arm64
+# The arm64 Debian package is Debian's tools' to build: scripts/deb.sh OUT arm64.
 # Exits with 3, after one line saying so, when the arm64 tools cannot be installed here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,6 +33,4 @@ if [[ "$mode" == test ]]; then
     cd "$build"
     exec ctest --output-on-failure
 fi
-(cd "$build" && cpack -G DEB >cpack.log 2>&1) || { cat "$build/cpack.log"; exit 1; }
 echo "program: $PWD/$build/app/vellacor"
-echo "package: $(ls "$PWD/$build"/vellacor_*_arm64.deb)"
