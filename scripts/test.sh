@@ -3,8 +3,10 @@
 # UndefinedBehaviorSanitizer), runs every test in both builds and each fuzz target briefly
 # from its seeds, then runs the optimised program in a headless GNOME Wayland session, with
 # XWayland and without; with a Qt for Windows at hand, also the Windows build under Wine
-# (scripts/windows.sh test); the arm64 build's tests under qemu-user; and last the release of
-# the commit, built twice by two differing builders and compared file by file. Every suite
+# (scripts/windows.sh test); the arm64 build's tests under qemu-user; the Debian source and
+# binary packages built by dpkg-buildpackage (scripts/deb.sh) and checked, their installed
+# package's autopkgtest included (dist/tests/deb-package.sh); and last the release of the
+# commit, built twice by two differing builders and compared file by file. Every suite
 # runs even when an earlier one fails; the last line counts the tests of all suites together,
 # "N passed, M failed", and the exit status is non-zero when anything failed.
 set -uo pipefail
@@ -71,6 +73,21 @@ if [[ "${PIPESTATUS[0]}" == 3 ]]; then
     echo "arm64 tests skipped: the arm64 tools could not be installed on this machine"
 else
     count_ctest "$log" "The arm64 build"
+fi
+rm -f "$log"
+
+# The Debian packages as Debian's tools build them, checked; the package is installed here for
+# its autopkgtest.
+echo "== Debian package"
+log=$(mktemp)
+status=0
+scripts/deb.sh build-deb/out arm64 || status=$?
+if ((status == 0 || status == 3)); then
+    dist/tests/deb-package.sh build-deb 2>&1 | tee "$log"
+    count_summary "$log" "The Debian package checks"
+else
+    echo "FAILED: the Debian packages did not build"
+    failed=$((failed + 1))
 fi
 rm -f "$log"
 

@@ -1,119 +1,114 @@
 #!/usr/bin/env bash
-# Builds the Debian package from an already built tree and checks what it holds: the
-# program, the desktop entry, every hicolor icon, the metainfo, the manual page, copyright,
-# changelog and lintian overrides and nothing else, a Depends field filled in by
-# dpkg-shlibdeps, and that lintian finds no error and no warning.
-#   deb-package.sh BUILD_DIR WORK_DIR ICONS_SOURCE_DIR APP_ID
-# WORK_DIR lies inside the build tree, so runs in different build trees never share files.
-set -euo pipefail
-build=$1
-work_parent=$2
-icons=$3
-app_id=$4
+# Checks the Debian packages that scripts/deb.sh built, as a maintainer would before uploading:
+# what the package holds and depends on, its debug symbols, lintian (pedantic) on the source
+# and binary uploads, the build log's compiler flags (blhc), the hardening of the program
+# (hardening-check), and the tests of the installed package (autopkgtest, in this system: it
+# installs the package here). One counted check each; the last line is "N passed, M failed".
+#   deb-package.sh [WORK]   (default: build-deb, scripts/deb.sh's work folder)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(cd "${1:-$root/build-deb}" && pwd)
+. "$root/scripts/lib.sh"
+cd "$work"
 
-mkdir -p "$work_parent"
-work=$(mktemp -d "$work_parent/deb.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-# As a desktop user builds it: many desktops set umask 002, which must not reach the package.
-umask 002
-if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
-    cat "$work/cpack.log"
-    echo "FAIL: cpack -G DEB failed" >&2
-    exit 1
-fi
 shopt -s nullglob
-debs=("$work/out"/*.deb)
+changes=(vellacor_*.changes)
 shopt -u nullglob
-if ((${#debs[@]} != 1)); then
-    cat "$work/cpack.log"
-    echo "FAIL: expected one .deb, found ${#debs[@]}" >&2
+if ((${#changes[@]} == 0)); then
+    echo "FAILED: no .changes in $work: run scripts/deb.sh first"
+    echo "0 passed, 1 failed"
     exit 1
 fi
-deb=${debs[0]}
-echo "package: $(basename "$deb")"
+version=$(sed -n 's/^Version: //p' "${changes[0]}")
+native=$(dpkg --print-architecture)
+icons=$root/assets/icons/hicolor
+app_id=org.example.Vellacor
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
 
-fail=0
-problem() {
-    echo "FAIL: $*" >&2
-    fail=1
-}
-
-# ---- control fields
-field() { dpkg-deb -f "$deb" "$1"; }
-[[ "$(field Package)" == vellacor ]] || problem "Package is '$(field Package)'"
-[[ "$(field Maintainer)" == "Tamsel <tamsel@example.com>" ]] ||
-    problem "Maintainer is '$(field Maintainer)'"
-[[ "$(basename "$deb")" == "vellacor_$(field Version)_$(field Architecture).deb" ]] ||
-    problem "file name $(basename "$deb") does not match the control fields"
-depends=$(field Depends)
-echo "Depends: $depends"
-# Only dpkg-shlibdeps, reading the binary's NEEDED entries, puts the Qt library package here.
-grep -qE '(^|[ ,])libqt6widgets6([ ,(]|$)' <<<"$depends" ||
-    problem "Depends does not name libqt6widgets6"
-grep -qE '(^|[ ,])libc6([ ,(]|$)' <<<"$depends" || problem "Depends does not name libc6"
-grep -qE '(^|[ ,])qt6-wayland([ ,(]|$)' <<<"$depends" || problem "Depends does not name qt6-wayland"
-
-# ---- file list
+# ---- what the package holds
+deb=vellacor_${version}_$native.deb
 listing=$(dpkg-deb -c "$deb")
 files=$(awk '$1 !~ /^d/ {print $6}' <<<"$listing" | sort)
-
-expected=(
-    ./usr/bin/vellacor
-    "./usr/share/applications/$app_id.desktop"
-    "./usr/share/metainfo/$app_id.metainfo.xml"
-    ./usr/share/man/man1/vellacor.1.gz
-    ./usr/share/doc/vellacor/copyright
-    ./usr/share/doc/vellacor/changelog.Debian.gz
-    ./usr/share/lintian/overrides/vellacor
-)
-icon_count=0
+expected=(./usr/bin/vellacor "./usr/share/applications/$app_id.desktop"
+          "./usr/share/metainfo/$app_id.metainfo.xml" ./usr/share/man/man1/vellacor.1.gz
+          ./usr/share/doc/vellacor/copyright ./usr/share/doc/vellacor/changelog.Debian.gz
+          ./usr/share/lintian/overrides/vellacor)
 while IFS= read -r png; do
     expected+=("./usr/share/icons/hicolor/${png#"$icons"/}")
-    icon_count=$((icon_count + 1))
 done < <(find "$icons" -name '*.png' | sort)
-((icon_count > 0)) || problem "no icons found under $icons"
+holds_its_files() {
+    local want
+    want=$(printf '%s\n' "${expected[@]}" | sort)
+    [[ "$files" == "$want" ]] && return 0
+    diff <(echo "$want") <(echo "$files") | sed 's/^/   /'
+    return 1
+}
+check "$deb holds the program, desktop entry, metainfo, ${#expected[@]} files in all" holds_its_files
+program_is_roots() { grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/vellacor$' <<<"$listing"; }
+check "the program is 0755 and owned by root" program_is_roots
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "   Depends: $depends"
+depends_on() { grep -qE "(^|[ ,])$1([ ,(]|$)" <<<"$depends"; }
+check "Depends names libqt6widgets6 (dpkg-shlibdeps), libc6 and qt6-wayland" \
+    eval 'depends_on libqt6widgets6 && depends_on libc6 && depends_on qt6-wayland'
+# Above every package of the previous releases, so that apt upgrades them.
+check "version $version upgrades the earlier 1.1.0.0-1+deb13" \
+    dpkg --compare-versions "$version" gt 1.1.0.0-1+deb13
 
-for path in "${expected[@]}"; do
-    grep -qxF "$path" <<<"$files" || problem "the package lacks $path"
+# ---- the debug symbols: the dbgsym package holds the program's build-id
+for arch in $(ls vellacor_"${version}"_*.deb | sed -E 's/.*_([a-z0-9]+)\.deb$/\1/'); do
+    mkdir -p "$tmp/$arch"
+    dpkg-deb -x "vellacor_${version}_$arch.deb" "$tmp/$arch"
+    dpkg-deb -x "vellacor-dbgsym_${version}_$arch.deb" "$tmp/$arch"
+    id=$(readelf -n "$tmp/$arch/usr/bin/vellacor" | sed -n 's/.*Build ID: //p')
+    check "$arch: vellacor-dbgsym holds the debug symbols of build-id $id" \
+        test -s "$tmp/$arch/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug"
+
+    # ---- hardening: what Debian's flags give, read back from the program. hardening-check
+    # disassembles with objdump, which must be the one for the program's architecture.
+    gnu=$(dpkg-architecture -a"$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
+    mkdir -p "$tmp/bin-$arch"
+    [[ "$arch" != "$native" ]] && ln -sf "$(command -v "$gnu-objdump")" "$tmp/bin-$arch/objdump"
+    report=$(PATH="$tmp/bin-$arch:$PATH" hardening-check "$tmp/$arch/usr/bin/vellacor" 2>&1)
+    sed 's/^/   /' <<<"$report"
+    flags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-architecture -a"$arch" -c \
+        dpkg-buildflags --get CXXFLAGS 2>/dev/null)
+    says_yes() { grep -qE "^ $1: yes" <<<"$report"; }
+    wanted=("Position Independent Executable" "Stack protected" "Read-only relocations"
+            "Immediate binding")
+    [[ "$flags" == *-fcf-protection* ]] && wanted+=("Control flow integrity")
+    all_yes() { local w; for w in "${wanted[@]}"; do says_yes "$w" || return 1; done; }
+    check "$arch: hardening-check says yes to ${wanted[*]}" all_yes
 done
-while IFS= read -r path; do
-    printf '%s\n' "${expected[@]}" | grep -qxF "$path" || problem "unexpected file $path"
-done <<<"$files"
 
-# The program is an executable owned by root.
-grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/vellacor$' <<<"$listing" ||
-    problem "./usr/bin/vellacor is not an executable owned by root: $(grep 'usr/bin/vellacor' <<<"$listing")"
+# ---- lintian, pedantic, on every upload: no error, no warning, no override left unused
+for file in "${changes[@]}"; do
+    report=$(lintian --pedantic -I "$file" 2>&1 | grep -v 'running with root privileges')
+    [[ -z "$report" ]] || sed 's/^/   /' <<<"$report"
+    clean() { ! grep -qE '^[EW]: |unused-override|mismatched-override' <<<"$report"; }
+    check "lintian --pedantic: no error or warning in $file" clean
+done
 
-# ---- the desktop entry and metainfo inside the package point at what the package holds
-dpkg-deb -x "$deb" "$work/root"
-desktop="$work/root/usr/share/applications/$app_id.desktop"
-if [[ -f "$desktop" ]]; then
-    exec_cmd=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
-    [[ -x "$work/root/usr/bin/$exec_cmd" ]] || problem "Exec=$exec_cmd is not in /usr/bin"
-    icon=$(sed -n 's/^Icon=//p' "$desktop")
-    [[ -n "$(find "$work/root/usr/share/icons/hicolor" -name "$icon.png" 2>/dev/null)" ]] ||
-        problem "Icon=$icon has no icon in the package"
+# ---- the build logs: every compiler and linker line has Debian's hardening flags
+for log in vellacor_*.build; do
+    check "blhc --all: no flag missing in $log" blhc --all "$log"
+done
+
+# ---- the installed package's own tests
+native_changes=vellacor_${version}_$native.changes
+sudo=()
+((EUID == 0)) || sudo=(sudo)
+"${sudo[@]}" autopkgtest "$native_changes" -- null >"$tmp/autopkgtest.log" 2>&1
+sed -n '/@@@@ summary/,$p' "$tmp/autopkgtest.log" | grep -E '^[a-z-]+ +[A-Z]+' | tee "$tmp/summary"
+if [[ ! -s "$tmp/summary" ]]; then
+    tail -n 40 "$tmp/autopkgtest.log"
+    check "autopkgtest ran the package's tests" false
 fi
+while read -r name result _; do
+    [[ "$result" == PASS ]] || grep -A30 "test $name: \[" "$tmp/autopkgtest.log" | head -n 40
+    check "autopkgtest: $name" test "$result" = PASS
+done <"$tmp/summary"
 
-# ---- lintian, at its default level: no error, no warning
-if command -v lintian >/dev/null; then
-    # At the info level too, where lintian says an override matched nothing (the form of a
-    # tag's context changes between lintian versions).
-    report=$(lintian --info "$deb" 2>&1 | grep -v 'running with root privileges' || true)
-    [[ -z "$report" ]] || echo "$report"
-    if grep -qE '^[EW]: ' <<<"$report"; then
-        problem "lintian reports errors or warnings"
-    fi
-    if grep -qiE 'unused[- ]override|mismatched-override' <<<"$report"; then
-        problem "an override in dist/debian/lintian-overrides matches nothing"
-    fi
-else
-    problem "lintian is not installed (scripts/deps.sh test installs it)"
-fi
-
-if ((fail)); then
-    echo "$listing"
-    exit 1
-fi
-echo "ok: ${#expected[@]} files, $icon_count icons"
+echo "$passed passed, $failed failed"
+((failed == 0))
