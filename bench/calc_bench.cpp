@@ -35,9 +35,9 @@
 namespace {
 
 class NoDialogs final : public vellacor::Dialogs {
-public:
-    void message(QWidget *, const QString &, const QString &, Icon) override {}
-    std::optional<QString> saveFileName(QWidget *, const QString &, const QString &) override
+protected:
+    void showMessage(QWidget *, const QString &, const QString &, Icon) override {}
+    std::optional<QString> askSaveFileName(QWidget *, const QString &, const QString &) override
     {
         return std::nullopt;
     }

@@ -30,7 +30,7 @@ QString wrappable(const QString &text)
 
 } // namespace
 
-void QtDialogs::message(QWidget *parent, const QString &title, const QString &text, Icon icon)
+void QtDialogs::showMessage(QWidget *parent, const QString &title, const QString &text, Icon icon)
 {
     const QMessageBox::Icon boxIcon = icon == Icon::Information ? QMessageBox::Information
                                       : icon == Icon::Warning   ? QMessageBox::Warning
@@ -46,8 +46,8 @@ void QtDialogs::message(QWidget *parent, const QString &title, const QString &te
     box.exec();
 }
 
-std::optional<QString> QtDialogs::saveFileName(QWidget *parent, const QString &name,
-                                               const QString &filter)
+std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString &name,
+                                                  const QString &filter)
 {
     // The report appends ".txt" to whatever name is chosen, so the dialog's own question
     // about replacing the chosen name would ask about the wrong file.

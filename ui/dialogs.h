@@ -9,7 +9,8 @@ class QWidget;
 
 namespace vellacor {
 
-// Every modal question the windows ask goes through here, so tests can answer them.
+// Every modal question the windows ask goes through here, so tests can answer them. While
+// one waits for the user, anyOpen() says so, whichever window asked.
 class Dialogs {
 public:
     enum class Icon { None, Information, Warning };
@@ -17,24 +18,52 @@ public:
     virtual ~Dialogs() = default;
 
     // A modal message with a single OK button.
-    virtual void message(QWidget *parent, const QString &title, const QString &text, Icon icon) = 0;
+    void message(QWidget *parent, const QString &title, const QString &text, Icon icon)
+    {
+        const Open open;
+        showMessage(parent, title, text, icon);
+    }
 
     // A file-save dialog opened at name; an empty filter lists every file. Nothing when the
     // user cancels.
-    virtual std::optional<QString> saveFileName(QWidget *parent, const QString &name,
-                                                const QString &filter) = 0;
+    std::optional<QString> saveFileName(QWidget *parent, const QString &name, const QString &filter)
+    {
+        const Open open;
+        return askSaveFileName(parent, name, filter);
+    }
+
+    // True while one of the program's dialogs waits for the user.
+    static bool anyOpen() { return s_open > 0; }
+
+protected:
+    virtual void showMessage(QWidget *parent, const QString &title, const QString &text,
+                             Icon icon) = 0;
+    virtual std::optional<QString> askSaveFileName(QWidget *parent, const QString &name,
+                                                   const QString &filter) = 0;
+
+private:
+    struct Open {
+        Q_DISABLE_COPY_MOVE(Open)
+        Open() { ++s_open; }
+        ~Open() { --s_open; }
+    };
+    static inline int s_open = 0;
 };
 
-// Held by a command for as long as it runs. A dialog's wait lets queued input in, so a second
-// press of the same command (an access key and a click a few milliseconds apart) would
-// otherwise open a second dialog under the first; it finds the guard taken and does nothing.
+// Held by a command for as long as it runs. A dialog's wait lets queued input in: a second
+// press of the same command (an access key and a click a few milliseconds apart) would open a
+// second dialog under the first, and a command of the other window would run under a dialog
+// that is not its own. Either finds the guard closed and does nothing, as a click on a window
+// that a dialog blocks does; the next press after the dialog runs as usual.
 class CommandGuard {
     Q_DISABLE_COPY_MOVE(CommandGuard)
 
 public:
-    explicit CommandGuard(bool &running) : m_running(running), m_entered(!running)
+    explicit CommandGuard(bool &running)
+        : m_running(running), m_entered(!running && !Dialogs::anyOpen())
     {
-        running = true;
+        if (m_entered)
+            running = true;
     }
     ~CommandGuard()
     {
@@ -51,10 +80,11 @@ private:
 
 // The dialogs a user sees: QMessageBox and QFileDialog.
 class QtDialogs final : public Dialogs {
-public:
-    void message(QWidget *parent, const QString &title, const QString &text, Icon icon) override;
-    std::optional<QString> saveFileName(QWidget *parent, const QString &name,
-                                        const QString &filter) override;
+protected:
+    void showMessage(QWidget *parent, const QString &title, const QString &text,
+                     Icon icon) override;
+    std::optional<QString> askSaveFileName(QWidget *parent, const QString &name,
+                                           const QString &filter) override;
 };
 
 } // namespace vellacor

@@ -11,7 +11,7 @@
 
 // Records every message and answers save dialogs from a queue; a null answer, or none
 // queued, cancels. whileWaiting runs once inside the next dialog, as input that arrives while
-// a real dialog waits for the user.
+// a real dialog waits for the user. asked lists "message" and "save" in the order asked.
 class FakeDialogs final : public vellacor::Dialogs {
 public:
     struct Message {
@@ -24,15 +24,19 @@ public:
         QString filter;
     };
 
-    void message(QWidget *, const QString &title, const QString &text, Icon icon) override
+    void showMessage(QWidget *, const QString &title, const QString &text, Icon icon) override
     {
         messages.append({title, text, icon});
+        asked.append("message");
         wait();
     }
-    std::optional<QString> saveFileName(QWidget *, const QString &name,
-                                        const QString &filter) override
+    std::optional<QString> askSaveFileName(QWidget *, const QString &name,
+                                           const QString &filter) override
     {
         saveRequests.append({name, filter});
+        asked.append("save");
+        if (onSave)
+            onSave();
         wait();
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         if (answer.isNull())
@@ -48,6 +52,8 @@ public:
 
     QList<Message> messages;
     QList<SaveRequest> saveRequests;
+    QStringList asked;
+    std::function<void()> onSave; // runs as each save dialog opens
     QStringList answers;
     std::function<void()> whileWaiting;
 };

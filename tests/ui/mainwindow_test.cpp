@@ -368,6 +368,41 @@ private slots:
         QTRY_VERIFY(child<QLineEdit>("nUser")->text().isEmpty());
     }
 
+    // The user's order: an access key runs its command when pressed, not after a press
+    // animation, so a click on the other window sent right after it comes second; under a
+    // dialog a command does nothing, and runs as usual once the dialog is gone.
+    void inputKeepsItsOrder()
+    {
+        calculate("50");
+        auto *save = detail->window()->findChild<QPushButton *>("save");
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+        // Empty count: the refusal; a click on Save that arrives while it waits does nothing.
+        child<QLineEdit>("nUser")->clear();
+        dialogs.whileWaiting = [save] { QTest::mouseClick(save, Qt::LeftButton); };
+        QTest::keyClick(window->windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(dialogs.asked, QStringList{"message"});
+
+        // A good count, and Save clicked at once: the new report first, the save dialog on it.
+        QString maskWhenAsked;
+        dialogs.onSave = [&] { maskWhenAsked = detailText("netMask"); };
+        child<QLineEdit>("nUser")->setText("10");
+        QTest::keyClick(window->windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QTest::mouseClick(save, Qt::LeftButton);
+        QTest::qWait(200); // past the press animation
+        QCOMPARE(dialogs.asked, (QStringList{"message", "save"}));
+        QCOMPARE(maskWhenAsked, QString("255.255.255.240"));
+
+        // Reset, clicked while the save dialog waits, does nothing.
+        dialogs.whileWaiting = [this] {
+            QTest::mouseClick(child<QPushButton>("reset"), Qt::LeftButton);
+        };
+        QTest::mouseClick(save, Qt::LeftButton);
+        QCOMPARE(dialogs.asked.size(), 3);
+        QCOMPARE(child<QLineEdit>("nUser")->text(), QString("10"));
+    }
+
     void emptyCountRefusedBeforeAnything()
     {
         child<QPushButton>("calc")->setFocus();

@@ -1,6 +1,7 @@
 #include "detailwindow.h"
 
 #include "accessible.h"
+#include "commandbutton.h"
 #include "dialogs.h"
 #include "placement.h"
 #include "rangeline.h"
@@ -64,7 +65,7 @@ DetailWindow::DetailWindow(Dialogs &dialogs, QWidget *parent)
 
     buildSummary();
     buildRanges();
-    save = place(new QPushButton(tr("&Save To Notepad"), this), "save", 2640, 6840, 1935, 495);
+    save = place(new CommandButton(tr("&Save To Notepad"), this), "save", 2640, 6840, 1935, 495);
     QLabel *note = label(this, "Label7", tr("This Version Only Available For Network Class C"), 240,
                          7560, 6735, 375);
     note->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

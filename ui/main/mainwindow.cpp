@@ -2,6 +2,7 @@
 
 #include "accessible.h"
 #include "appinfo.h"
+#include "commandbutton.h"
 #include "detail/detail.h"
 #include "detail/detailwindow.h"
 #include "dialogs.h"
@@ -63,8 +64,8 @@ MainWindow::MainWindow(Detail &detail, Dialogs &dialogs, QWidget *parent)
     picture(this, "Picture1", ":/vellacor/banner.jpg", -30, -30, 7455, 1455);
     picture(this, "Picture2", ":/vellacor/footer.jpg", 0, 4320, 7455, 735);
     buildFrame();
-    calc = place(new QPushButton(tr("&Calculate"), this), "calc", 2280, 3600, 1215, 375);
-    reset = place(new QPushButton(tr("&Reset"), this), "reset", 3720, 3600, 1215, 375);
+    calc = place(new CommandButton(tr("&Calculate"), this), "calc", 2280, 3600, 1215, 375);
+    reset = place(new CommandButton(tr("&Reset"), this), "reset", 3720, 3600, 1215, 375);
 
     setTabOrder(nUser, max);
     setTabOrder(max, subnet[0]);
@@ -228,6 +229,9 @@ void MainWindow::useMaxClient()
 
 void MainWindow::resetFields()
 {
+    // Never under a dialog, like the other commands (CommandGuard): it opens none itself.
+    if (Dialogs::anyOpen())
+        return;
     nUser->clear();
     for (int index = 0; index < 3; ++index)
         subnet[index]->setText(QStringLiteral("0"));
