@@ -100,5 +100,6 @@ expected=$(cd "$a/release" && ls | grep -vx SHA256SUMS)
 listed=$(awk '{print $2}' "$a/release/SHA256SUMS")
 sums_hold() { [[ "$expected" == "$listed" ]] && (cd "$a/release" && sha256sum --quiet -c SHA256SUMS); }
 check "SHA256SUMS lists and matches every other file (it lists: $(echo $listed))" sums_hold
+sed 's/^/   /' "$a/release/SHA256SUMS"
 echo "$passed passed, $failed failed"
 ((failed == 0))
