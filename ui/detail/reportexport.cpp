@@ -16,6 +16,7 @@
 #include <QDir>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -74,6 +75,10 @@ bool writeAll(QIODevice &device, const QByteArray &bytes)
 
 namespace {
 
+// QSaveFile writes into NAME.XXXXXX (QTemporaryFile's pattern, a dot and six characters)
+// before it renames that over NAME.
+constexpr qsizetype kSaveFileSuffixLength = 7;
+
 // The longest name that the folder takes, and the length of a name, in the file system's
 // units: UTF-16 characters on Windows, bytes of the local encoding elsewhere.
 #ifdef Q_OS_WIN
@@ -99,16 +104,20 @@ qsizetype nameLength(const QString &name)
 const char *const kNameUnits = QT_TRANSLATE_NOOP("vellacor", "bytes");
 #endif
 
+#ifdef Q_OS_WIN
+// The long-path form, since a name near the limit in a deep folder passes MAX_PATH.
+QString longPath(const QString &path)
+{
+    return QStringLiteral("\\\\?\\") + QDir::toNativeSeparators(path);
+}
+#endif
+
 // Renames from over to in one step; the system's reason when it cannot.
 QString replaceFile(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
-    // The long-path form, since a name near the limit in a deep folder passes MAX_PATH.
-    auto native = [](const QString &path) {
-        return QStringLiteral("\\\\?\\") + QDir::toNativeSeparators(path);
-    };
-    if (MoveFileExW(reinterpret_cast<LPCWSTR>(native(from).utf16()),
-                    reinterpret_cast<LPCWSTR>(native(to).utf16()), MOVEFILE_REPLACE_EXISTING))
+    if (MoveFileExW(reinterpret_cast<LPCWSTR>(longPath(from).utf16()),
+                    reinterpret_cast<LPCWSTR>(longPath(to).utf16()), MOVEFILE_REPLACE_EXISTING))
         return QString();
     return qt_error_string(int(GetLastError()));
 #else
@@ -118,8 +127,33 @@ QString replaceFile(const QString &from, const QString &to)
 #endif
 }
 
-// Writes bytes under a short temporary name beside path, then renames it over path, which
-// replaces an earlier file in one step or leaves it as it was.
+// Makes what was written to the closed file at path durable, so that a power cut after the
+// rename cannot leave the name pointing at an empty file; QSaveFile::commit() does the same.
+QString syncToDisk(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const HANDLE handle =
+        CreateFileW(reinterpret_cast<LPCWSTR>(longPath(path).utf16()), GENERIC_WRITE,
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return qt_error_string(int(GetLastError()));
+    const bool flushed = FlushFileBuffers(handle);
+    const QString error = flushed ? QString() : qt_error_string(int(GetLastError()));
+    CloseHandle(handle);
+    return error;
+#else
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return qt_error_string(errno);
+    const bool synced = ::fsync(descriptor) == 0;
+    const QString error = synced ? QString() : qt_error_string(errno);
+    ::close(descriptor);
+    return error;
+#endif
+}
+
+// Writes bytes under a short temporary name beside path, makes them durable, then renames
+// the file over path, which replaces an earlier file in one step or leaves it as it was.
 SaveOutcome saveByRename(const QFileInfo &target, const QByteArray &bytes)
 {
     // A plain file, closed before the rename: Windows will not rename a file that is open.
@@ -134,7 +168,9 @@ SaveOutcome saveByRename(const QFileInfo &target, const QByteArray &bytes)
     if (written) {
         if (target.exists()) // a new file has the umask's permissions already
             file.setPermissions(target.permissions());
-        error = replaceFile(file.fileName(), target.absoluteFilePath());
+        error = syncToDisk(file.fileName());
+        if (error.isEmpty())
+            error = replaceFile(file.fileName(), target.absoluteFilePath());
         if (error.isEmpty())
             return {true, QString()};
     }
@@ -146,8 +182,8 @@ SaveOutcome saveByRename(const QFileInfo &target, const QByteArray &bytes)
 
 SaveOutcome saveWhole(const QString &path, const QByteArray &bytes)
 {
-    // QSaveFile replaces an earlier file through a temporary one named after it with seven
-    // more characters; a name within seven of the limit takes a shorter temporary name.
+    // QSaveFile replaces an earlier file through a temporary one named after it with more
+    // characters; a name too long for that takes a shorter temporary name.
     QFileInfo target(path);
     if (target.isSymLink()) {
         const QString resolved = target.canonicalFilePath();
@@ -162,7 +198,7 @@ SaveOutcome saveWhole(const QString &path, const QByteArray &bytes)
                            .arg(QObject::tr(kNameUnits))
                            .arg(length)};
     }
-    if (length + 7 > longest)
+    if (length + kSaveFileSuffixLength > longest)
         return saveByRename(target, bytes);
 
     QSaveFile file(path);
