@@ -207,6 +207,27 @@ if [[ -n "$detail" ]]; then
 fi
 for _ in $(seq 50); do [[ -s "$report.txt" ]] && break; sleep 0.1; done
 check "the report is saved as report.txt" test -s "$report.txt"
+# A second save in the same session, when the dialog offers "Text Documents (*.txt)": the name
+# typed gets the report's one ".txt", and the dialog adds none of its own.
+second=$work/second
+if [[ -n "$detail" ]]; then
+    sleep 0.5
+    xdotool mousemove --window "$detail" 240 472 click 1
+    dialog=$(other_window "$main" "$detail")
+    if [[ -n "$dialog" ]]; then
+        sleep 1
+        xdotool windowfocus "$dialog" 2>/dev/null
+        xdotool key ctrl+a
+        xdotool type --delay 20 "Z:${second//\//\\}"
+        xdotool key Return
+        box=$(other_window "$main" "$detail" "$dialog")
+        [[ -n "$box" ]] && { xdotool windowfocus "$box" 2>/dev/null; xdotool key Return; }
+    fi
+fi
+for _ in $(seq 50); do [[ -s "$second.txt" || -s "$second.txt.txt" ]] && break; sleep 0.1; done
+echo "   saved in this session: $(cd "$work" && ls -- *.txt* 2>/dev/null | tr '\n' ' ')"
+check "the second save of the session, typed \"second\", is second.txt" \
+    eval 'test -s "$second.txt" && test ! -e "$second.txt.txt"'
 lines=$(grep -c '' "$report.txt" 2>/dev/null || echo 0)
 check "it has 23 + 4 lines ($lines)" test "$lines" -eq 27
 crlf() { ! grep -qv $'\r$' "$report.txt" && [[ "$(tail -c 2 "$report.txt" | od -An -tx1 | tr -d ' ')" == 0d0a ]]; }

@@ -4,6 +4,16 @@
 #include <QGridLayout>
 #include <QMessageBox>
 
+#ifdef Q_OS_WIN
+#include <QApplication>
+#include <QDir>
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <vector>
+#endif
+
 namespace vellacor {
 namespace {
 
@@ -46,6 +56,74 @@ void QtDialogs::showMessage(QWidget *parent, const QString &title, const QString
     box.exec();
 }
 
+#ifdef Q_OS_WIN
+namespace {
+
+// "Text Documents (*.txt)" as the common dialog takes it: "Text Documents (*.txt)", NUL,
+// "*.txt", NUL, NUL. Empty for an empty filter.
+std::wstring commonDialogFilter(const QString &filter)
+{
+    if (filter.isEmpty())
+        return {};
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    const QString patterns = open >= 0 && close > open
+                                 ? filter.mid(open + 1, close - open - 1).replace(' ', ';')
+                                 : QStringLiteral("*");
+    std::wstring result = filter.toStdWString();
+    result.push_back(L'\0');
+    result += patterns.toStdWString();
+    result.push_back(L'\0');
+    result.push_back(L'\0');
+    return result;
+}
+
+} // namespace
+
+// Windows' own save dialog, through the common dialog call without a default extension: the
+// dialog adds none to a typed name, and the report adds its ".txt" once. Qt's native dialog
+// would set the filter's "txt" as the default extension, so a typed "r2" came back "r2.txt"
+// and was saved as "r2.txt.txt" from the second save on, once the filter was there.
+std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString &name,
+                                                  const QString &filter)
+{
+    QWidget *owner = parent ? parent->window() : nullptr;
+    const HWND ownerHandle = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
+    std::vector<wchar_t> file(32768, L'\0');
+    const std::wstring initial = QDir::toNativeSeparators(name).toStdWString();
+    if (initial.size() < file.size())
+        std::copy(initial.begin(), initial.end(), file.begin());
+    const std::wstring filters = commonDialogFilter(filter);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = ownerHandle;
+    dialog.lpstrFilter = filters.empty() ? nullptr : filters.c_str();
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = DWORD(file.size());
+    // No OFN_OVERWRITEPROMPT: the report appends ".txt" to the chosen name, so the dialog's
+    // question would be about the wrong file.
+    dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+
+    // Modal for the whole program, as Qt's dialogs are: the call disables only its owner.
+    std::vector<HWND> disabled;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window == owner || !window->isVisible())
+            continue;
+        const HWND handle = reinterpret_cast<HWND>(window->winId());
+        if (IsWindowEnabled(handle)) {
+            EnableWindow(handle, FALSE);
+            disabled.push_back(handle);
+        }
+    }
+    const bool chosen = GetSaveFileNameW(&dialog);
+    for (const HWND handle : disabled)
+        EnableWindow(handle, TRUE);
+    if (!chosen || file[0] == L'\0')
+        return std::nullopt;
+    return QDir::fromNativeSeparators(QString::fromWCharArray(file.data()));
+}
+#else
 std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString &name,
                                                   const QString &filter)
 {
@@ -57,5 +135,6 @@ std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString
         return std::nullopt;
     return chosen;
 }
+#endif
 
 } // namespace vellacor
