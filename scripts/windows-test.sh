@@ -167,18 +167,6 @@ wait_for() { # wait_for TITLE_REGEX: the window's id once it is shown, within 60
     done
     return 1
 }
-other_window() { # a shown window that is none of the given ones
-    local id known
-    for _ in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
-            known=0
-            for k in "$@"; do [[ "$id" == "$k" ]] && known=1; done
-            ((known)) || { echo "$id"; return 0; }
-        done
-        sleep 0.1
-    done
-    return 1
-}
 # Not a job of this shell: Wine's server ends it below.
 ( (cd "$work" && exec "$wine" "$exe") >/dev/null 2>&1 & )
 main=$(wait_for '^Vellacor 1.1$')
@@ -192,18 +180,25 @@ if [[ -n "$main" ]]; then
     detail=$(wait_for '^Detail Report$')
 fi
 check 'Calculate opens "Detail Report"' test -n "$detail"
+# save_as PATH: Save To Notepad, PATH typed over the name the dialog offers, Return, and
+# Return again for the box that says the file is saved.
+save_as() {
+    local dialog box
+    xdotool mousemove --window "$detail" 240 472 click 1 # Save To Notepad
+    dialog=$(wait_for '^Save As$') || return
+    sleep 1
+    xdotool windowfocus "$dialog" 2>/dev/null
+    xdotool key ctrl+a
+    xdotool type --delay 20 "Z:${1//\//\\}"
+    xdotool key Return
+    box=$(wait_for '^Save File$') || return
+    xdotool windowfocus "$box" 2>/dev/null
+    xdotool key Return
+    for _ in $(seq 100); do [[ -z "$(visible '^Save File$')" ]] && break; sleep 0.1; done
+}
 report=$work/report
 if [[ -n "$detail" ]]; then
-    xdotool mousemove --window "$detail" 240 472 click 1 # Save To Notepad
-    dialog=$(other_window "$main" "$detail")
-    if [[ -n "$dialog" ]]; then
-        sleep 1
-        xdotool windowfocus "$dialog" 2>/dev/null
-        xdotool type --delay 20 "Z:${report//\//\\}"
-        xdotool key Return
-        box=$(other_window "$main" "$detail" "$dialog")
-        [[ -n "$box" ]] && { xdotool windowfocus "$box" 2>/dev/null; xdotool key Return; }
-    fi
+    save_as "$report"
 fi
 for _ in $(seq 50); do [[ -s "$report.txt" ]] && break; sleep 0.1; done
 check "the report is saved as report.txt" test -s "$report.txt"
@@ -211,18 +206,7 @@ check "the report is saved as report.txt" test -s "$report.txt"
 # typed gets the report's one ".txt", and the dialog adds none of its own.
 second=$work/second
 if [[ -n "$detail" ]]; then
-    sleep 0.5
-    xdotool mousemove --window "$detail" 240 472 click 1
-    dialog=$(other_window "$main" "$detail")
-    if [[ -n "$dialog" ]]; then
-        sleep 1
-        xdotool windowfocus "$dialog" 2>/dev/null
-        xdotool key ctrl+a
-        xdotool type --delay 20 "Z:${second//\//\\}"
-        xdotool key Return
-        box=$(other_window "$main" "$detail" "$dialog")
-        [[ -n "$box" ]] && { xdotool windowfocus "$box" 2>/dev/null; xdotool key Return; }
-    fi
+    save_as "$second"
 fi
 for _ in $(seq 50); do [[ -s "$second.txt" || -s "$second.txt.txt" ]] && break; sleep 0.1; done
 echo "   saved in this session: $(cd "$work" && ls -- *.txt* 2>/dev/null | tr '\n' ' ')"
