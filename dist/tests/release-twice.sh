@@ -3,8 +3,9 @@
 # the commit would, and compares every file of the two release/ folders byte for byte.
 #   builder A: a short path, umask 022, the C locale, UTC, this machine's name and clock
 #   builder B: another, longer path, umask 002, a German locale, a time zone 13 h 45 min east,
-#              another host name (as root), another user (nobody, as root) and a clock 400
-#              days ahead (faketime)
+#              another host name (as root, where a UTS namespace can be had), another user
+#              (nobody, as root) and a clock 400 days ahead (faketime); a note says which of
+#              these it could not vary here
 # A file that differs is named and shown with diffoscope. One test per file; the last line is
 # "N passed, M failed".
 #   release-twice.sh [REPO]   (default: this checkout)
@@ -40,10 +41,13 @@ tail -n 8 "$work/a.log"
 echo "== builder B"
 as_b=()
 qt_b=$qt
+same=() # what builder B cannot vary here, said below
 if ((EUID == 0)); then
     # Another host name where a namespace can be had, and another user whose home is its own.
     if unshare --uts true 2>/dev/null; then
         as_b=(unshare --uts bash -c 'hostname another-builder && exec "$@"' builder-b)
+    else
+        same+=("host name (no UTS namespace here)")
     fi
     # An archive of Qt for Windows that nobody cannot reach (under /root) is handed over.
     if [[ -f "$qt" ]] && ! runuser -u nobody -- test -r "$qt"; then
@@ -55,9 +59,14 @@ if ((EUID == 0)); then
         chown -R nobody "$work/builder-b"
         as_b+=(runuser -u nobody --)
     else
-        echo "note: builder B builds as root: nobody cannot read the Qt for Windows in $qt"
+        same+=("user (nobody cannot read the Qt for Windows in $qt)")
     fi
+else
+    same+=("user and host name (they need root)")
 fi
+for what in "${same[@]}"; do
+    echo "note: builder B has builder A's $what"
+done
 b_env=(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL= TZ=XYZ-13:45 HOME="$work/builder-b/home"
        XDG_CACHE_HOME="$work/builder-b/cache")
 [[ -n "$qt" ]] && b_env+=(VELLACOR_WINDOWS_QT="$qt_b")
