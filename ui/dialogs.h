@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framesync.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -78,13 +80,17 @@ private:
     const bool m_entered;
 };
 
-// The dialogs a user sees: QMessageBox and QFileDialog.
+// The dialogs a user sees: QMessageBox and QFileDialog. On Wayland, their closes and every
+// other window's wait for the compositor's last frame (framesync.h).
 class QtDialogs final : public Dialogs {
 protected:
     void showMessage(QWidget *parent, const QString &title, const QString &text,
                      Icon icon) override;
     std::optional<QString> askSaveFileName(QWidget *parent, const QString &name,
                                            const QString &filter) override;
+
+private:
+    FrameSyncedClose m_closes;
 };
 
 } // namespace vellacor
