@@ -18,7 +18,7 @@ from gi.repository import Gio, GLib
 BUS_NAME = "org.gnome.Mutter.RemoteDesktop"
 NAMED = {
     "return": 0xFF0D, "escape": 0xFF1B, "tab": 0xFF09, "backspace": 0xFF08,
-    "alt": 0xFFE9, "ctrl": 0xFFE3, "shift": 0xFFE1, "space": 0x20,
+    "alt": 0xFFE9, "ctrl": 0xFFE3, "shift": 0xFFE1, "space": 0x20, "f4": 0xFFC1,
 }
 
 

@@ -6,8 +6,12 @@
 # on X11 and centred with its frame), a host count and Alt+C open "Detail Report", and a
 # report saved through the save dialog has 23 + n lines. The keys are a keyboard's, through
 # mutter's remote desktop interface (tests/wayland/keys.py), so they reach a native Wayland
-# window as they reach an X11 one. Every step waits for what it needs, up to a limit. The last
-# line counts the checks, "N passed, M failed".
+# window as they reach an X11 one. As a native Wayland client it also opens and closes a box
+# and the save dialog a hundred times each, each closed as soon as it has the keyboard, then
+# closes Detail Report with Alt+F4: none of its windows may be destroyed while a frame callback
+# asked for on it is unanswered (counted from its WAYLAND_DEBUG log by frames.py), and it must
+# still run. Every step waits for what it needs, up to a limit. The last line counts the checks,
+# "N passed, M failed".
 set -uo pipefail
 
 program=$(realpath "$1")
@@ -15,15 +19,17 @@ shift
 modes=("$@")
 ((${#modes[@]})) || modes=(xwayland wayland)
 width=1280 height=800
+fast_closes=${SMOKE_FAST_CLOSES:-100}
 
 . "$(dirname "$0")/../../scripts/lib.sh" # check, and the counts behind the closing line
-# wait_for SECONDS COMMAND...: true as soon as COMMAND is.
+# wait_for SECONDS COMMAND...: true as soon as COMMAND is, tried every $poll seconds.
+poll=0.2
 wait_for() {
     local deadline=$((SECONDS + $1))
     shift
     until "$@"; do
         ((SECONDS < deadline)) || return 1
-        sleep 0.2
+        sleep "$poll"
     done
 }
 
@@ -155,6 +161,7 @@ session() { # session MODE: one session, its checks, and everything it started s
     # the keyboard's enter events past MARK, its count before the step (libwayland 1.23 and
     # later log an object as wl_keyboard#N, earlier ones as wl_keyboard@N).
     enters() { grep -cE 'wl_keyboard[@#][0-9]+\.enter\(' "$run/vellacor.log"; }
+    entered() { (($(enters) > $1)); } # entered MARK
     focused() { # focused TITLE MARK
         if [[ $mode == xwayland ]]; then
             [[ "$("${x[@]}" xdotool getactivewindow getwindowname 2>/dev/null)" == "$1" ]]
@@ -162,8 +169,31 @@ session() { # session MODE: one session, its checks, and everything it started s
             shown "$1" && (($(enters) > $2))
         fi
     }
+    # close_fast WHAT OPEN CLOSE: opens a window with the keys OPEN and closes it with CLOSE as
+    # soon as it has the keyboard, $fast_closes times; each open waits for the one before to be
+    # gone. The keyboard enters the window opened, then the window it returns to.
+    close_fast() {
+        local what=$1 open=$2 close=$3 i start poll=0.01
+        for ((i = 0; i < fast_closes; i++)); do
+            start=$(enters)
+            keys key "$open"
+            if ! wait_for 10 entered "$start"; then
+                echo "  $what: open $((i + 1)) has no keyboard focus"
+                break
+            fi
+            keys key "$close"
+            if ! wait_for 10 entered $((start + 1)); then
+                echo "  $what: close $((i + 1)) did not return the keyboard"
+                break
+            fi
+        done
+        echo "  $what: opened and closed $i times"
+    }
     local mark=0
     wait_for 10 focused 'Vellacor 1.1' 0 || echo "  the main window has no keyboard focus"
+    # Closes as fast as the compositor allows: each box is answered as soon as it has the
+    # keyboard, mostly before the compositor has answered its first frame.
+    [[ $mode == wayland ]] && close_fast 'the "Vellacor" box of an empty Client Number' alt+c Return
     keys type 50
     mark=$(enters)
     keys key alt+c
@@ -187,6 +217,20 @@ session() { # session MODE: one session, its checks, and everything it started s
     echo "  $run/plan.txt: $lines lines"
     check "$mode: the report saved through the dialog has 27 lines (23 + 4 subnets)" \
         test "$lines" -eq 27
+    if [[ $mode == wayland ]]; then
+        wait_for 10 focused 'Detail Report' "$mark"
+        close_fast 'the save dialog' alt+s Escape
+        mark=$(enters)
+        keys key alt+f4
+        wait_for 10 focused 'Vellacor 1.1' "$mark" || echo "  Detail Report did not close"
+        local frames
+        frames=$(python3 "$(dirname "$keys_helper")/frames.py" "$run/vellacor.log")
+        echo "$frames" | sed 's/^/  /'
+        check "$mode: no window closed while a frame callback was unanswered" \
+            grep -q ', 0 with a frame callback unanswered$' <<<"$frames"
+        check "$mode: Vellacor is still running after $((2 * fast_closes + 1)) closes" \
+            kill -0 "$app"
+    fi
     if ! kill -0 "$app" 2>/dev/null || ((failed)); then
         echo "  --- Vellacor's log"
         grep -vE 'qt\.qpa|^\[' "$run/vellacor.log" | tail -n 20
