@@ -89,6 +89,7 @@ void FrameSyncedClose::waitForFrame(QWindow *window)
     if (updatesEnabled)
         widget->setUpdatesEnabled(false);
 
+    const QPointer<QWindow> guard = window;
     QEventLoop loop;
     Wait wait{window, &loop, window->isExposed()};
     m_waits.append(&wait);
@@ -97,6 +98,11 @@ void FrameSyncedClose::waitForFrame(QWindow *window)
     // Keys and clicks wait for the close to end and then go where they would have gone.
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     m_waits.removeOne(&wait);
+    // The event thread sends the update while it still holds the window's frame lock, and
+    // writes into the window once more before it lets go. The plugin's requestUpdate() takes
+    // that lock, so once it returns the event thread is done with the window.
+    if (guard && window->handle())
+        window->requestUpdate();
 
     // No event is handled before the close goes on, so nothing is painted; a window whose
     // close is refused paints again.
