@@ -16,7 +16,7 @@ cmake -S . -B "$build" -DVELLACOR_BENCH=ON >/dev/null
 cmake --build "$build" --target vellacor baseline_label >/dev/null
 cmake --build build --target startup_probe >/dev/null
 
-. scripts/lib.sh
+. tests/lib.sh # start_x, Wine's programs
 work=$(mktemp -d)
 start_x
 export WINEPREFIX=$PWD/$build/wine WINEDEBUG=-all

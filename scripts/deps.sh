@@ -8,7 +8,7 @@
 #   scripts/deps.sh test      that, plus what the tests and benchmarks need
 #   scripts/deps.sh bench     what building and running the program needs, plus what the
 #                             benchmarks need (bench/startup.sh)
-#   scripts/deps.sh windows   what scripts/windows.sh needs to build, test and package for Windows
+#   scripts/deps.sh windows   what scripts/windows.sh and the windows tests need: build, package, Wine
 #   scripts/deps.sh arm64     what building, testing and packaging for arm64 needs: Debian's arm64
 #                             architecture beside this one, the cross compiler, arm64's
 #                             Build-Depends (its Qt and GoogleTest) and qemu-user to run them
@@ -39,7 +39,7 @@ package | test)
         # package's checks and autopkgtest, binutils for the Windows resource, clang and its
         # runtime (the release's default clang, 14 on Debian 12, 19 on Debian 13) for the fuzz
         # targets; GNOME's compositor, its XWayland, a session bus, xdotool and PyGObject (its
-        # keyboard, through mutter's remote desktop interface) for the Wayland smoke test; the
+        # keyboard, through mutter's remote desktop interface) for the session tests; the
         # release built twice and compared: diffoscope and faketime.
         packages+=(libbenchmark-dev xvfb xauth x11-utils desktop-file-utils appstream
                    lintian blhc devscripts autopkgtest binutils-mingw-w64-x86-64
@@ -50,7 +50,7 @@ package | test)
     ;;
 windows)
     # Host tools of Qt (moc, rcc, uic), the cross compilers, GoogleTest's sources, the
-    # installer maker, Wine to run it all, a private X server and xdotool for the smoke run,
+    # installer maker, Wine to run it all, a private X server and xdotool for the user's run,
     # wrestool to read the version resource back, 7z to unpack the installer; dpkg-dev and
     # xz-utils to fetch and unpack Qt's source when no prefix is given.
     packages=(cmake ninja-build qt6-base-dev-tools g++-mingw-w64-x86-64-posix googletest nsis

@@ -54,7 +54,7 @@ fi
 # ---- Windows
 if windows_qt_at_hand; then
     rm -rf build-release-windows
-    scripts/windows.sh build build-release-windows
+    scripts/windows.sh --release build-release-windows
     # Vellacor.exe with the licences and notices that go with every copy, as the installer
     # installs them, and the installer.
     cmake --install build-release-windows --prefix "$out" >/dev/null

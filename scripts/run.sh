@@ -5,7 +5,8 @@ cd "$(dirname "$0")/.."
 
 scripts/deps.sh build
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELLACOR_TESTS=OFF -DVELLACOR_BENCH=OFF
+# The tests' tree (CMake preset "release"), here only the program.
+cmake --preset release -DVELLACOR_TESTS=OFF -DVELLACOR_BENCH=OFF
 cmake --build build -j"$(nproc 2>/dev/null || echo 2)" --target vellacor
 
 # Without a display Qt can only abort; say what is wrong and what to do instead.

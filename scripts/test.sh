@@ -1,103 +1,68 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Vellacor twice (optimised, and with AddressSanitizer and
-# UndefinedBehaviorSanitizer), runs every test in both builds and each fuzz target briefly
-# from its seeds, then runs the optimised program in a headless GNOME Wayland session, with
-# XWayland and without; with a Qt for Windows at hand, also the Windows build under Wine
-# (scripts/windows.sh test); the arm64 build's tests under qemu-user; the Debian source and
-# binary packages built by dpkg-buildpackage (scripts/deb.sh) and checked, their installed
-# package's autopkgtest included (dist/tests/deb-package.sh); and last the release of the
-# commit, built twice by two differing builders and compared file by file. Every suite
-# runs even when an earlier one fails; the last line counts the tests of all suites together,
-# "N passed, M failed", and the exit status is non-zero when anything failed.
+# Installs what is missing, then builds and tests every tree of CMakePresets.json with its
+# workflow (configure, build, ctest): the sanitizer build (AddressSanitizer and
+# UndefinedBehaviorSanitizer), the fuzz targets, the arm64 build under qemu-user, and the
+# release build, whose tests also start Vellacor in a GNOME session, build and run the Windows
+# build under Wine, build and check the Debian packages, and build the release twice (README,
+# "Tests"). Every tree runs even when an earlier one fails. Each tree's CTest report lands in
+# test-reports/ (JUnit XML); the last line counts the tests of all trees together,
+# "N passed, M failed, K skipped", where a tree that does not build counts as one failed test,
+# and the exit status is non-zero when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 if ! scripts/deps.sh test; then
     echo "FAILED: could not install the packages the tests need"
-    echo "0 passed, 1 failed"
+    echo "0 passed, 1 failed, 0 skipped"
     exit 1
 fi
 
-jobs=$(nproc 2>/dev/null || echo 2)
-. scripts/lib.sh
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc 2>/dev/null || echo 2)}
+# The tests run in their build trees: a Qt for Windows named relative to here is named whole.
+if [[ -n "${VELLACOR_WINDOWS_QT:-}" ]]; then
+    VELLACOR_WINDOWS_QT=$(realpath "$VELLACOR_WINDOWS_QT")
+    export VELLACOR_WINDOWS_QT
+fi
+reports=$PWD/test-reports
+rm -rf "$reports"
+mkdir -p "$reports"
 
-# suite TITLE BUILD_DIR CMAKE_ARGS...: configures and builds one tree and runs its tests. A
-# tree that does not build counts as one failed test.
-suite() {
-    local title=$1 dir=$2
-    shift 2
-    echo "== $title"
-    if ! cmake "$@" -B "$dir" || ! cmake --build "$dir" -j"$jobs"; then
-        echo "FAILED: $title did not build"
+passed=0 failed=0 skipped=0
+# count REPORT: adds the counts of a CTest JUnit report.
+count() {
+    local head tests failures skips
+    head=$(tr '\n' ' ' <"$1" | grep -o '<testsuite [^>]*>' | head -n 1)
+    tests=$(sed -nE 's/.* tests="([0-9]+)".*/\1/p' <<<"$head")
+    failures=$(sed -nE 's/.* failures="([0-9]+)".*/\1/p' <<<"$head")
+    skips=$(sed -nE 's/.* skipped="([0-9]+)".*/\1/p' <<<"$head")
+    failed=$((failed + failures))
+    skipped=$((skipped + skips))
+    passed=$((passed + tests - failures - skips))
+}
+# tree PRESET TITLE: one tree's workflow, and its counts.
+tree() {
+    echo "== $2"
+    local status=0
+    cmake --workflow --preset "$1" || status=$?
+    if [[ -f "$reports/$1.xml" ]]; then
+        count "$reports/$1.xml"
+    else
+        echo "FAILED: $2 did not build (exit status $status)"
         failed=$((failed + 1))
-        return
     fi
-    (cd "$dir" && ctest --output-on-failure) | tee "$dir/ctest.log"
-    count_ctest "$dir/ctest.log" "$title"
 }
 
-suite "Tests, sanitizer build" build-sanitize -S . \
-    -DCMAKE_BUILD_TYPE=Debug -DVELLACOR_SANITIZE=ON -DVELLACOR_TESTS=ON
-suite "Fuzzing from the seed corpus" build-fuzz -S fuzz -DCMAKE_CXX_COMPILER=clang++
-suite "Tests" build -S . -DCMAKE_BUILD_TYPE=Release -DVELLACOR_TESTS=ON -DVELLACOR_BENCH=ON
-
-# A GNOME Wayland session (headless, one virtual monitor), with XWayland and without.
-echo "== Wayland session, GNOME"
-if [[ -x build/app/vellacor ]]; then
-    log=$(mktemp)
-    tests/wayland/smoke.sh build/app/vellacor 2>&1 | tee "$log"
-    count_summary "$log" "The Wayland smoke test"
-    rm -f "$log"
+tree sanitize "Sanitizer build"
+tree fuzz "Fuzz targets, from their seed corpus"
+if scripts/deps.sh arm64; then
+    tree arm64 "arm64 build, under qemu-user"
 else
-    echo "FAILED: the Wayland smoke test has no program to run"
-    failed=$((failed + 1))
+    echo "skipped: the arm64 tree: its tools (architecture, cross compiler, Qt, qemu-user)" \
+        "could not be installed here"
+    skipped=$((skipped + 1))
 fi
+tree release "Release build: every test, the session, Windows, package and release ones too"
 
-# Windows: cross-built and run under Wine, when a Qt for Windows is at hand.
-if windows_qt_at_hand; then
-    echo "== Windows, under Wine"
-    log=$(mktemp)
-    scripts/windows.sh test 2>&1 | tee "$log"
-    count_summary "$log" "The Windows tests"
-    rm -f "$log"
-else
-    echo "Windows tests skipped: no Qt for Windows at hand (VELLACOR_WINDOWS_QT is not set and" \
-        "scripts/windows.sh has built none in $windows_qt_cache)"
-fi
-
-# arm64: cross-built, its tests run under qemu-user.
-echo "== Tests, arm64 under qemu-user"
-log=$(mktemp)
-scripts/cross.sh arm64 test 2>&1 | tee "$log"
-if [[ "${PIPESTATUS[0]}" == 3 ]]; then
-    echo "arm64 tests skipped: the arm64 tools could not be installed on this machine"
-else
-    count_ctest "$log" "The arm64 build"
-fi
-rm -f "$log"
-
-# The Debian packages as Debian's tools build them, checked; the package is installed here for
-# its autopkgtest.
-echo "== Debian package"
-log=$(mktemp)
-status=0
-scripts/deb.sh build-deb/out arm64 || status=$?
-if ((status == 0 || status == 3)); then
-    dist/tests/deb-package.sh build-deb 2>&1 | tee "$log"
-    count_summary "$log" "The Debian package checks"
-else
-    echo "FAILED: the Debian packages did not build"
-    failed=$((failed + 1))
-fi
-rm -f "$log"
-
-# The release of this commit, built twice by builders who differ in path, user, umask, locale,
-# time zone, host name and clock, compared file by file.
-echo "== Release, built twice"
-log=$(mktemp)
-dist/tests/release-twice.sh 2>&1 | tee "$log"
-count_summary "$log" "The release comparison"
-rm -f "$log"
-
-echo "$passed passed, $failed failed"
+echo "JUnit reports: $reports"
+echo "$passed passed, $failed failed, $skipped skipped"
 ((failed == 0))

@@ -5,9 +5,17 @@
 #   (unset)                          the prefix in the cache, built there the first time from
 #                                    Debian's qt6-base source package (about 25 minutes on 2 cores)
 # The cache is ${XDG_CACHE_HOME:-~/.cache}/vellacor. Progress goes to standard error.
+#   windows-qt.sh --at-hand          true when one is there without building it; else says why
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
+
+if [[ "${1:-}" == --at-hand ]]; then
+    windows_qt_at_hand && exit 0
+    echo "no Qt for Windows at hand: VELLACOR_WINDOWS_QT is not set and scripts/windows.sh has" \
+        "built none in $windows_qt_cache"
+    exit 1
+fi
 
 name=$(basename "$windows_qt_cache")
 cache=$(dirname "$windows_qt_cache")

@@ -1,51 +1,16 @@
 #!/usr/bin/env bash
-# Runs the Windows build under Wine on a private X server: the cross-built tests; the installer
-# for one user and for all users, each installed, moved and uninstalled, with its entry in
-# Settings > Apps and the files it leaves checked; and a smoke run of the installed Vellacor.exe
-# as a user would drive it. Ends with "N passed, M failed". Called by `scripts/windows.sh test`.
-#   windows-test.sh BUILD_DIR VELLACOR_EXE INSTALLER_EXE
+# The Windows installer under Wine, for one user and for all users, each installed, moved and
+# uninstalled, with its entry in Settings > Apps and the files it leaves checked; and a run of
+# the installed Vellacor.exe as a user would drive it. Run by wine.sh, which gives it the X
+# server (DISPLAY) and the Wine prefix (WINEPREFIX) of the windows tests' fixtures. Each check
+# is recorded for its own test (tests/lib.sh); the last line counts them, "N passed, M failed".
+#   installer.sh VELLACOR_EXE INSTALLER_EXE
 set -uo pipefail
-build=$(cd "$1" && pwd)
-exe=$2
-installer=$3
-. "$(dirname "$0")/lib.sh"
-# Wine takes the Windows locale, and the character set of the names it passes on, from the Unix
-# locale: the same for every user (English (United States), UTF-8), whatever the desktop's.
-export LC_ALL=C.UTF-8
-
-# A private X server and a private Wine prefix kept in the build tree (its first start takes a
-# few seconds).
-if ! start_x; then
-    echo "0 passed, 1 failed"
-    exit 1
-fi
-export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+exe=$1
+installer=$2
+. "$(dirname "$0")/../lib.sh"
 work=$(mktemp -d)
-cleanup() {
-    "$wineserver" -k 2>/dev/null
-    kill "$x_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-if [[ ! -d "$WINEPREFIX" ]]; then
-    echo "== A new Wine prefix"
-    timeout 120 "$wine" wineboot -i >/dev/null 2>&1
-fi
-"$wineserver" -p # one server for every start below
-# Wine's helper processes start with the first program and live on; started here, they do not
-# hold on to the output of a test, which would keep ctest waiting for its end.
-timeout 120 "$wine" cmd.exe /c exit </dev/null >/dev/null 2>&1
-
-echo "== Tests under Wine"
-# The seeded random run takes a third of its steps here: each costs far more under Wine.
-export VELLACOR_SOAK_STEPS=${VELLACOR_SOAK_STEPS:-1000}
-(cd "$build" && ctest --timeout 600 --output-on-failure) | tee "$work/ctest.log"
-for log in "$build"/tests/*.log; do
-    [[ -f "$log" ]] || continue
-    grep -a '^Totals' "$log" | sed "s|^|$(basename "$log" .log): |"
-    grep -a -A4 '^FAIL' "$log"
-done
-count_ctest "$work/ctest.log" "the Windows build"
+trap 'rm -rf "$work"' EXIT
 
 echo "== The installer"
 version=$(basename "$installer" | sed -E 's/^Vellacor-(.*)-setup\.exe$/\1/')
@@ -125,8 +90,8 @@ names_it() {
         [[ "$version_info" == *"$s"* ]] || return 1
     done
 }
-check "the installer's version resource names it, Tamsel's, $version" names_it
-check "the installer asks for no administrator up front and is DPI-aware" \
+check windows_installer_version "the installer's version resource names it, Tamsel's, $version" names_it
+check windows_installer_as_invoker "the installer asks for no administrator up front and is DPI-aware" \
     grep -qE 'level="asInvoker".*<dpiAware[^>]*>true<' <(wrestool -x --raw --type=24 "$installer")
 
 in_programs() { [[ "$user_folder" == *'\AppData\Local\Programs\Vellacor' ]]; }
@@ -138,23 +103,23 @@ shortcut() { new_files | grep -qx "\./$1/Microsoft/Windows/Start Menu/Programs/V
 files >"$work/before"
 setup /CurrentUser
 user_folder=$(entry HKCU | sed -n 's/^InstallLocation=//p')
-check "for this user: into %LOCALAPPDATA%\\Programs ($user_folder)" in_programs
-check "for this user: the program and its licences" installed_in "$user_folder"
-check "for this user: the entry under HKCU is complete" entry_names HKCU "$user_folder"
-check "for this user: nothing in Program Files, ProgramData or HKLM" users_own
-check "for this user: the Start-menu shortcut is the user's" shortcut 'users/[^/]*/AppData/Roaming'
+check windows_user_folder "for this user: into %LOCALAPPDATA%\\Programs ($user_folder)" in_programs
+check windows_user_files "for this user: the program and its licences" installed_in "$user_folder"
+check windows_user_entry "for this user: the entry under HKCU is complete" entry_names HKCU "$user_folder"
+check windows_user_only "for this user: nothing in Program Files, ProgramData or HKLM" users_own
+check windows_user_shortcut "for this user: the Start-menu shortcut is the user's" shortcut 'users/[^/]*/AppData/Roaming'
 setup /CurrentUser "/D=$moved"
-check "for this user, moved: one copy, in the new folder, one entry naming it" \
+check windows_user_moved "for this user, moved: one copy, in the new folder, one entry naming it" \
     moved_from "$user_folder" HKCU
 uninstall HKCU
-check "for this user, uninstalled: nothing left, the new folder's parent included" as_before
+check windows_user_uninstalled "for this user, uninstalled: nothing left, the new folder's parent included" as_before
 
 setup
 folder="C:\\Program Files\\Vellacor"
-check "for all users (plain /S): into Program Files" installed_in "$folder"
-check "for all users: the entry under HKLM is complete" entry_names HKLM "$folder"
-check "for all users: only in Program Files and ProgramData, no HKCU entry" everyones
-check "for all users: the Start-menu shortcut is everyone's" shortcut ProgramData
+check windows_all_folder "for all users (plain /S): into Program Files" installed_in "$folder"
+check windows_all_entry "for all users: the entry under HKLM is complete" entry_names HKLM "$folder"
+check windows_all_only "for all users: only in Program Files and ProgramData, no HKCU entry" everyones
+check windows_all_shortcut "for all users: the Start-menu shortcut is everyone's" shortcut ProgramData
 echo "== Vellacor.exe, as installed, as a user runs it"
 installed="$WINEPREFIX/drive_c/Program Files/Vellacor/Vellacor.exe"
 [[ -f "$installed" ]] && exe=$installed
@@ -170,7 +135,7 @@ wait_for() { # wait_for TITLE_REGEX: the window's id once it is shown, within 60
 # Not a job of this shell: Wine's server ends it below.
 ( (cd "$work" && exec "$wine" "$exe") >/dev/null 2>&1 & )
 main=$(wait_for '^Vellacor 1.1$')
-check 'the main window "Vellacor 1.1" appears' test -n "$main"
+check windows_main_window 'the main window "Vellacor 1.1" appears' test -n "$main"
 detail=
 if [[ -n "$main" ]]; then
     # Positions in the window, from its layout: the host count field and Calculate.
@@ -179,7 +144,7 @@ if [[ -n "$main" ]]; then
     xdotool mousemove --window "$main" 192 252 click 1
     detail=$(wait_for '^Detail Report$')
 fi
-check 'Calculate opens "Detail Report"' test -n "$detail"
+check windows_detail_report 'Calculate opens "Detail Report"' test -n "$detail"
 # save_as PATH: Save To Notepad, PATH typed over the name the dialog offers, Return, and
 # Return again for the box that says the file is saved.
 save_as() {
@@ -201,7 +166,7 @@ if [[ -n "$detail" ]]; then
     save_as "$report"
 fi
 for _ in $(seq 50); do [[ -s "$report.txt" ]] && break; sleep 0.1; done
-check "the report is saved as report.txt" test -s "$report.txt"
+check windows_saved_report "the report is saved as report.txt" test -s "$report.txt"
 # A second save in the same session, when the dialog offers "Text Documents (*.txt)": the name
 # typed gets the report's one ".txt", and the dialog adds none of its own.
 second=$work/second
@@ -210,14 +175,14 @@ if [[ -n "$detail" ]]; then
 fi
 for _ in $(seq 50); do [[ -s "$second.txt" || -s "$second.txt.txt" ]] && break; sleep 0.1; done
 echo "   saved in this session: $(cd "$work" && ls -- *.txt* 2>/dev/null | tr '\n' ' ')"
-check "the second save of the session, typed \"second\", is second.txt" \
+check windows_second_save "the second save of the session, typed \"second\", is second.txt" \
     eval 'test -s "$second.txt" && test ! -e "$second.txt.txt"'
 lines=$(grep -c '' "$report.txt" 2>/dev/null || echo 0)
-check "it has 23 + 4 lines ($lines)" test "$lines" -eq 27
+check windows_report_lines "it has 23 + 4 lines ($lines)" test "$lines" -eq 27
 crlf() { ! grep -qv $'\r$' "$report.txt" && [[ "$(tail -c 2 "$report.txt" | od -An -tx1 | tr -d ' ')" == 0d0a ]]; }
-check "every line ends in CR LF" crlf
+check windows_report_crlf "every line ends in CR LF" crlf
 copyright=$(tail -n 1 "$report.txt" 2>/dev/null | od -An -tx1 | tr -d ' \n')
-check "the copyright line is Windows-1252, with 0xA9" \
+check windows_report_copyright "the copyright line is Windows-1252, with 0xA9" \
     test "$copyright" == "$(printf 'Copyright \xa9 Tamsel\r\n' | od -An -tx1 | tr -d ' \n')"
 echo "   the copyright line's bytes: $(tail -n 1 "$report.txt" 2>/dev/null | od -An -tx1 | tr -s ' \n' ' ')"
 generated=$(grep -a '^Generated' "$report.txt" 2>/dev/null | tr -d '\r')
@@ -226,15 +191,15 @@ echo "   $generated"
 short_date() {
     [[ "$generated" =~ ^Generated\ {9}:\ $(date +%-m/%-d/%Y)\ [0-9]{1,2}:[0-9]{2}:[0-9]{2}\ (AM|PM)$ ]]
 }
-check "the Generated date is in the locale's short date and long time" short_date
+check windows_report_date "the Generated date is in the locale's short date and long time" short_date
 
 "$wineserver" -k 2>/dev/null # closes the program
+wine_start
 
 echo "== Moving and uninstalling, for all users"
 setup /AllUsers "/D=$moved"
-check "for all users, moved: one copy, in the new folder, one entry naming it" moved_from "$folder" HKLM
+check windows_all_moved "for all users, moved: one copy, in the new folder, one entry naming it" moved_from "$folder" HKLM
 uninstall HKLM
-check "for all users, uninstalled: nothing left, the new folder's parent included" as_before
+check windows_all_uninstalled "for all users, uninstalled: nothing left, the new folder's parent included" as_before
 
 echo "$passed passed, $failed failed"
-((failed == 0))

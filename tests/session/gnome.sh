@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Vellacor in a GNOME Wayland session, as its users run it: GNOME's compositor (mutter) in its
 # headless mode with one virtual monitor, once with XWayland and once without.
-#   smoke.sh PROGRAM [xwayland|wayland]...   (both when none is named)
+#   gnome.sh PROGRAM [xwayland|wayland]...   (both when none is named)
+#   SESSION_FAST_CLOSES=N (100) sets how many fast closes; SESSION_KEEP=1 keeps the logs.
 # For each: Vellacor starts on the platform it should, the main window appears (with XWayland,
 # on X11 and centred with its frame), a host count and Alt+C open "Detail Report", and a
 # report saved through the save dialog has 23 + n lines. The keys are a keyboard's, through
-# mutter's remote desktop interface (tests/wayland/keys.py), so they reach a native Wayland
-# window as they reach an X11 one. As a native Wayland client it also opens and closes a box
-# and the save dialog a hundred times each, each closed as soon as it has the keyboard, then
+# mutter's remote desktop interface (keys.py), so they reach a native Wayland window as they
+# reach an X11 one. As a native Wayland client it also opens and closes a box (with Return,
+# Space and Escape in turn) and the save dialog (Escape) a hundred times each, each closed as
+# soon as it has the keyboard, then
 # closes Detail Report with Alt+F4: none of its windows may be destroyed while a frame callback
 # asked for on it is unanswered (counted from its WAYLAND_DEBUG log by frames.py), and it must
-# still run. Every step waits for what it needs, up to a limit. The last line counts the checks,
-# "N passed, M failed".
+# still run. Every step waits for what it needs, up to a limit. Each check is recorded for its
+# own test (tests/lib.sh); the last line counts them, "N passed, M failed".
 set -uo pipefail
 
 program=$(realpath "$1")
@@ -19,19 +21,9 @@ shift
 modes=("$@")
 ((${#modes[@]})) || modes=(xwayland wayland)
 width=1280 height=800
-fast_closes=${SMOKE_FAST_CLOSES:-100}
+fast_closes=${SESSION_FAST_CLOSES:-100}
 
-. "$(dirname "$0")/../../scripts/lib.sh" # check, and the counts behind the closing line
-# wait_for SECONDS COMMAND...: true as soon as COMMAND is, tried every $poll seconds.
-poll=0.2
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep "$poll"
-    done
-}
+. "$(dirname "$0")/../lib.sh" # check, wait_for
 
 work=$(mktemp -d)
 pids=()
@@ -41,7 +33,7 @@ stop_all() {
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
     pids=()
 }
-trap 'stop_all; [[ -n ${SMOKE_KEEP:-} ]] || rm -rf "$work"' EXIT
+trap 'stop_all; [[ -n ${SESSION_KEEP:-} ]] || rm -rf "$work"' EXIT
 keys_helper=$(dirname "$(realpath "$0")")/keys.py
 # XWayland puts its socket into /tmp/.X11-unix, which mutter 48 will not make itself. A desktop
 # system has it from boot (systemd-tmpfiles); a bare machine or container may not.
@@ -66,8 +58,9 @@ session() { # session MODE: one session, its checks, and everything it started s
     pids+=($!)
     local app_env=("${env[@]}" WAYLAND_DISPLAY=wayland-vellacor QT_LOGGING_RULES='qt.qpa.*=true')
     local xdisplay='' xauth=''
-    if ! wait_for 30 test -S "$run/runtime/wayland-vellacor"; then
-        check "$mode: GNOME's compositor starts" false
+    check "session_${mode}_compositor" "$mode: GNOME's compositor starts" \
+        wait_for 30 test -S "$run/runtime/wayland-vellacor"
+    if [[ ! -S "$run/runtime/wayland-vellacor" ]]; then
         tail -n 20 "$run/mutter.log"
         stop_all
         return
@@ -89,8 +82,9 @@ session() { # session MODE: one session, its checks, and everything it started s
     pids+=("$KEYS_PID")
     local ready=''
     read -r -t 30 ready <&"${KEYS[0]}"
+    check "session_${mode}_keyboard" "$mode: a keyboard through mutter's remote desktop interface" \
+        test "$ready" = ready
     if [[ $ready != ready ]]; then
-        check "$mode: a keyboard through mutter's remote desktop interface" false
         cat "$run/keys.log"
         stop_all
         return
@@ -109,7 +103,7 @@ session() { # session MODE: one session, its checks, and everything it started s
     pids+=("$app")
     local platform=wayland
     [[ $mode == xwayland ]] && platform=xcb
-    check "$mode: Vellacor starts on the $platform platform" \
+    check "session_${mode}_platform" "$mode: Vellacor starts on the $platform platform" \
         wait_for 30 grep -qs "qt\.qpa\.$platform" "$run/vellacor.log"
 
     local x=(env DISPLAY="$xdisplay" XAUTHORITY="$xauth")
@@ -132,7 +126,7 @@ session() { # session MODE: one session, its checks, and everything it started s
             grep -qF "set_title(\"$1\")" "$run/vellacor.log"
         fi
     }
-    check "$mode: the main window is shown" wait_for 30 shown 'Vellacor 1.1'
+    check "session_${mode}_main_window" "$mode: the main window is shown" wait_for 30 shown 'Vellacor 1.1'
     if [[ $mode == xwayland ]]; then
         # Placed and framed once mutter has given it frame extents, and centred after that.
         wait_for 10 test -n "$("${x[@]}" xprop -id "$(window '^Vellacor 1\.1$')" _NET_FRAME_EXTENTS 2>/dev/null | grep -o '=')"
@@ -151,9 +145,14 @@ session() { # session MODE: one session, its checks, and everything it started s
         }
         local ax ay w h l r t b
         wait_for 5 centre
-        echo "  main window ${w}x${h} at $ax,$ay, frame extents ${l:-0} ${r:-0} ${t:-0} ${b:-0}:" \
-            "frame centre $cx,$cy on a ${width}x${height} screen"
-        check "$mode: the main window is centred with its frame" centre
+        centred() {
+            centre
+            local status=$?
+            echo "  main window ${w}x${h} at $ax,$ay, frame extents ${l:-0} ${r:-0} ${t:-0}" \
+                "${b:-0}: frame centre $cx,$cy on a ${width}x${height} screen"
+            return "$status"
+        }
+        check "session_${mode}_centred" "$mode: the main window is centred with its frame" centred
     fi
 
     # Keys go to the focused window, which mutter focuses some time after it is shown: each
@@ -169,11 +168,14 @@ session() { # session MODE: one session, its checks, and everything it started s
             shown "$1" && (($(enters) > $2))
         fi
     }
-    # close_fast WHAT OPEN CLOSE: opens a window with the keys OPEN and closes it with CLOSE as
-    # soon as it has the keyboard, $fast_closes times; each open waits for the one before to be
-    # gone. The keyboard enters the window opened, then the window it returns to.
+    # close_fast WHAT OPEN CLOSE...: opens a window with the keys OPEN and closes it as soon as
+    # it has the keyboard, with each CLOSE in turn, $fast_closes times; each open waits for the
+    # one before to be gone. The keyboard enters the window opened, then the window it returns
+    # to.
     close_fast() {
-        local what=$1 open=$2 close=$3 i start poll=0.01
+        local what=$1 open=$2 i start close poll=0.01
+        shift 2
+        local closes=("$@")
         for ((i = 0; i < fast_closes; i++)); do
             start=$(enters)
             keys key "$open"
@@ -181,23 +183,25 @@ session() { # session MODE: one session, its checks, and everything it started s
                 echo "  $what: open $((i + 1)) has no keyboard focus"
                 break
             fi
+            close=${closes[i % ${#closes[@]}]}
             keys key "$close"
             if ! wait_for 10 entered $((start + 1)); then
-                echo "  $what: close $((i + 1)) did not return the keyboard"
+                echo "  $what: close $((i + 1)) ($close) did not return the keyboard"
                 break
             fi
         done
-        echo "  $what: opened and closed $i times"
+        echo "  $what: opened and closed $i times (${closes[*]} in turn)"
     }
     local mark=0
     wait_for 10 focused 'Vellacor 1.1' 0 || echo "  the main window has no keyboard focus"
     # Closes as fast as the compositor allows: each box is answered as soon as it has the
     # keyboard, mostly before the compositor has answered its first frame.
-    [[ $mode == wayland ]] && close_fast 'the "Vellacor" box of an empty Client Number' alt+c Return
+    [[ $mode == wayland ]] &&
+        close_fast 'the "Vellacor" box of an empty Client Number' alt+c Return space Escape
     keys type 50
     mark=$(enters)
     keys key alt+c
-    check "$mode: Alt+C opens Detail Report" wait_for 20 shown 'Detail Report'
+    check "session_${mode}_detail_report" "$mode: Alt+C opens Detail Report" wait_for 20 shown 'Detail Report'
     wait_for 10 focused 'Detail Report' "$mark" || echo "  Detail Report has no keyboard focus"
     # Detail Report opens with the focus on Save To Notepad: the save dialog, a name, Return,
     # and Return again for the "File Saved" box.
@@ -215,20 +219,24 @@ session() { # session MODE: one session, its checks, and everything it started s
     local lines=0
     [[ -f "$run/plan.txt" ]] && lines=$(grep -c $'\r$' "$run/plan.txt")
     echo "  $run/plan.txt: $lines lines"
-    check "$mode: the report saved through the dialog has 27 lines (23 + 4 subnets)" \
-        test "$lines" -eq 27
+    check "session_${mode}_saved_report" \
+        "$mode: the report saved through the dialog has 27 lines (23 + 4 subnets)" test "$lines" -eq 27
     if [[ $mode == wayland ]]; then
         wait_for 10 focused 'Detail Report' "$mark"
         close_fast 'the save dialog' alt+s Escape
         mark=$(enters)
         keys key alt+f4
         wait_for 10 focused 'Vellacor 1.1' "$mark" || echo "  Detail Report did not close"
-        local frames
-        frames=$(python3 "$(dirname "$keys_helper")/frames.py" "$run/vellacor.log")
-        echo "$frames" | sed 's/^/  /'
-        check "$mode: no window closed while a frame callback was unanswered" \
+        unanswered() {
+            local frames
+            frames=$(python3 "$(dirname "$keys_helper")/frames.py" "$run/vellacor.log")
+            echo "$frames" | sed 's/^/  /'
             grep -q ', 0 with a frame callback unanswered$' <<<"$frames"
-        check "$mode: Vellacor is still running after $((2 * fast_closes + 1)) closes" \
+        }
+        check "session_${mode}_frame_callbacks" \
+            "$mode: no window closed while a frame callback was unanswered" unanswered
+        check "session_${mode}_still_running" \
+            "$mode: Vellacor is still running after $((2 * fast_closes + 1)) closes" \
             kill -0 "$app"
     fi
     if ! kill -0 "$app" 2>/dev/null || ((failed)); then
@@ -243,4 +251,3 @@ for mode in "${modes[@]}"; do
     session "$mode"
 done
 echo "$passed passed, $failed failed"
-((failed == 0))

@@ -1,26 +1,34 @@
 #!/usr/bin/env bash
-# Checks the Debian packages that scripts/deb.sh built, as a maintainer would before uploading:
-# what the package holds and depends on, its debug symbols, lintian (pedantic) on the source
-# and binary uploads, the build log's compiler flags (blhc), the hardening of the program
+# Builds the Debian packages with scripts/deb.sh (the source package, this machine's packages
+# and the arm64 ones, cross-built) and checks them as a maintainer would before uploading: what
+# the package holds and depends on, its debug symbols, lintian (pedantic) on the source and
+# binary uploads, the build logs' compiler flags (blhc), the hardening of the program
 # (hardening-check), and the tests of the installed package (autopkgtest, in this system: it
-# installs the package here). One counted check each; the last line is "N passed, M failed".
-#   deb-package.sh [WORK]   (default: build-deb, scripts/deb.sh's work folder)
+# installs the package here). Each check is recorded for its own test (tests/lib.sh); the
+# arm64 ones are skipped when the arm64 tools cannot be installed here. The last line counts
+# the checks, "N passed, M failed".
+#   deb-package.sh ARCH...   (the architectures whose checks the tests report: this machine's
+#                             first)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(cd "${1:-$root/build-deb}" && pwd)
-. "$root/scripts/lib.sh"
-cd "$work"
+. "$root/tests/lib.sh"
+arches=("$@")
+native=$(dpkg --print-architecture)
+work=$root/build-deb
 
+status=0
+cross=()
+((${#arches[@]} > 1)) && cross=(arm64)
+"$root/scripts/deb.sh" "$work/out" "${cross[@]}" || status=$?
+if ((status != 0 && status != 3)); then
+    echo "FAIL: the Debian packages did not build"
+    exit 1
+fi
+cd "$work" || exit 1
 shopt -s nullglob
 changes=(vellacor_*.changes)
 shopt -u nullglob
-if ((${#changes[@]} == 0)); then
-    echo "FAILED: no .changes in $work: run scripts/deb.sh first"
-    echo "0 passed, 1 failed"
-    exit 1
-fi
 version=$(sed -n 's/^Version: //p' "${changes[0]}")
-native=$(dpkg --print-architecture)
 icons=$root/assets/icons/hicolor
 app_id=org.example.Vellacor
 tmp=$(mktemp -d)
@@ -44,25 +52,35 @@ holds_its_files() {
     diff <(echo "$want") <(echo "$files") | sed 's/^/   /'
     return 1
 }
-check "$deb holds the program, desktop entry, metainfo, ${#expected[@]} files in all" holds_its_files
+check package_files "$deb holds the program, desktop entry, metainfo, ${#expected[@]} files in all" holds_its_files
 program_is_roots() { grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/vellacor$' <<<"$listing"; }
-check "the program is 0755 and owned by root" program_is_roots
+check package_program_mode "the program is 0755 and owned by root" program_is_roots
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "   Depends: $depends"
 depends_on() { grep -qE "(^|[ ,])$1([ ,(]|$)" <<<"$depends"; }
-check "Depends names libqt6widgets6 (dpkg-shlibdeps), libc6 and qt6-wayland" \
+check package_depends "Depends names libqt6widgets6 (dpkg-shlibdeps), libc6 and qt6-wayland" \
     eval 'depends_on libqt6widgets6 && depends_on libc6 && depends_on qt6-wayland'
 # Above every package of the previous releases, so that apt upgrades them.
-check "version $version upgrades the earlier 1.1.0.0-1+deb13" \
+check package_version "version $version upgrades the earlier 1.1.0.0-1+deb13" \
     dpkg --compare-versions "$version" gt 1.1.0.0-1+deb13
 
-# ---- the debug symbols: the dbgsym package holds the program's build-id
-for arch in $(ls vellacor_"${version}"_*.deb | sed -E 's/.*_([a-z0-9]+)\.deb$/\1/'); do
+# every_compile_has LOG FLAG: each compiler line of LOG that compiles a source file has FLAG.
+every_compile_has() { ! grep -E ' -c \S+\.cpp$' "$1" | grep -vqF -- "$2"; }
+
+# ---- per architecture: the debug symbols (the dbgsym package holds the program's build-id)
+for arch in "${arches[@]}"; do
+    if [[ ! -f "vellacor_${version}_$arch.deb" ]]; then
+        for what in dbgsym hardening lintian blhc stack_clash_protection cf_protection; do
+            skip_check "package_${arch}_$what" "$arch: $what" \
+                "no $arch packages: scripts/deb.sh could not install the $arch tools here"
+        done
+        continue
+    fi
     mkdir -p "$tmp/$arch"
     dpkg-deb -x "vellacor_${version}_$arch.deb" "$tmp/$arch"
     dpkg-deb -x "vellacor-dbgsym_${version}_$arch.deb" "$tmp/$arch"
     id=$(readelf -n "$tmp/$arch/usr/bin/vellacor" | sed -n 's/.*Build ID: //p')
-    check "$arch: vellacor-dbgsym holds the debug symbols of build-id $id" \
+    check "package_${arch}_dbgsym" "$arch: vellacor-dbgsym holds the debug symbols of build-id $id" \
         test -s "$tmp/$arch/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug"
 
     # ---- hardening: what Debian's flags give, read back from the program. hardening-check
@@ -90,46 +108,43 @@ for arch in $(ls vellacor_"${version}"_*.deb | sed -E 's/.*_([a-z0-9]+)\.deb$/\1
         fi
     fi
     all_yes() { local w; for w in "${wanted[@]}"; do says_yes "$w" || return 1; done; }
-    check "$arch: hardening-check says yes to ${wanted[*]}" all_yes
-done
+    check "package_${arch}_hardening" "$arch: hardening-check says yes to ${wanted[*]}" all_yes
 
-# ---- lintian, pedantic, on every upload: no error, no warning, no override left unused
-for file in "${changes[@]}"; do
+    # ---- lintian, pedantic, on the upload (the source package comes with this machine's):
+    # no error, no warning, no override left unused
+    file=vellacor_${version}_$arch.changes
     report=$(lintian --pedantic -I "$file" 2>&1 | grep -v 'running with root privileges')
     [[ -z "$report" ]] || sed 's/^/   /' <<<"$report"
     clean() { ! grep -qE '^[EW]: |unused-override|mismatched-override' <<<"$report"; }
-    check "lintian --pedantic: no error or warning in $file" clean
-done
+    check "package_${arch}_lintian" "lintian --pedantic: no error or warning in $file" clean
 
-# ---- the build logs: every compiler and linker line has Debian's hardening flags
-# every_compile_has LOG FLAG: each compiler line of LOG that compiles a source file has FLAG.
-every_compile_has() { ! grep -E ' -c \S+\.cpp$' "$1" | grep -vqF -- "$2"; }
-for log in vellacor_*.build; do
-    check "blhc --all: no flag missing in $log" blhc --all "$log"
-    # The newer flags, which an older blhc does not know, where the release gives them.
-    arch=$(sed -E 's/.*_([a-z0-9]+)\.build$/\1/' <<<"$log")
-    flags=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-architecture -a"$arch" -c \
-        dpkg-buildflags --get CXXFLAGS 2>/dev/null)
+    # ---- the build log: every compiler and linker line has Debian's hardening flags, and
+    # the newer ones, which an older blhc does not know, where the release gives them.
+    log=vellacor_${version}_$arch.build
+    check "package_${arch}_blhc" "blhc --all: no flag missing in $log" blhc --all "$log"
     for flag in -fstack-clash-protection -fcf-protection; do
-        [[ " $flags " == *" $flag "* ]] || continue
-        check "$flag on every compile line of $log" every_compile_has "$log" "$flag"
+        id=package_${arch}_$(sed 's/^-f//; s/-protection$/_protection/; s/-/_/g' <<<"$flag")
+        if [[ " $flags " == *" $flag "* ]]; then
+            check "$id" "$flag on every compile line of $log" every_compile_has "$log" "$flag"
+        else
+            skip_check "$id" "$flag on every compile line of $log" \
+                "this release's dpkg-buildflags do not give $flag for $arch"
+        fi
     done
 done
 
-# ---- the installed package's own tests
+# ---- the installed package's own tests, one check each (debian/tests/control)
 native_changes=vellacor_${version}_$native.changes
 sudo=()
 ((EUID == 0)) || sudo=(sudo)
 "${sudo[@]}" autopkgtest "$native_changes" -- null >"$tmp/autopkgtest.log" 2>&1
 sed -n '/@@@@ summary/,$p' "$tmp/autopkgtest.log" | grep -E '^[a-z-]+ +[A-Z]+' | tee "$tmp/summary"
-if [[ ! -s "$tmp/summary" ]]; then
-    tail -n 40 "$tmp/autopkgtest.log"
-    check "autopkgtest ran the package's tests" false
-fi
-while read -r name result _; do
+[[ -s "$tmp/summary" ]] || tail -n 40 "$tmp/autopkgtest.log"
+for name in $(sed -n 's/^Tests: //p' "$root/debian/tests/control"); do
+    result=$(awk -v name="$name" '$1 == name {print $2}' "$tmp/summary")
     [[ "$result" == PASS ]] || grep -A30 "test $name: \[" "$tmp/autopkgtest.log" | head -n 40
-    check "autopkgtest: $name" test "$result" = PASS
-done <"$tmp/summary"
+    check "package_autopkgtest_${name//-/_}" "autopkgtest: $name (${result:-did not run})" \
+        test "$result" = PASS
+done
 
 echo "$passed passed, $failed failed"
-((failed == 0))
