@@ -68,10 +68,17 @@ bool FrameSyncedClose::eventFilter(QObject *watched, QEvent *event)
             waitForFrame(window);
         return false;
     case QEvent::UpdateRequest:
-        // Nothing is painted: the window is closing.
-        if (wait)
+        // Nothing is painted: the window is closing. The first update may be one that an
+        // answer from before the wait sent on, while the frame a button painted on its way
+        // to the close still waits for its own: the second update is asked for after it and
+        // comes only once no callback is pending.
+        if (!wait)
+            return false;
+        if (++wait->updates < 2)
+            window->requestUpdate();
+        else
             wait->loop->quit();
-        return wait != nullptr;
+        return true;
     default:
         // A window the compositor had stopped drawing is exposed again once its callback is
         // answered, and then gets no update.

@@ -19,12 +19,13 @@ namespace vellacor {
 // destroy the callback a second time and write into the freed window, and the program dies.
 // Qt fixed this in 6.4.3 ("Fix frame sync related to unprotected multithread access").
 //
-// Every close, whatever starts it (a box's button, Return, Escape, the title bar's close
-// button, Alt+F4), begins as a close event to the window. The window then stops painting and
-// asks for one update, which Qt delivers only once no frame callback is pending, and the close
-// goes on as it would have; a compositor that never answers is waited for half a second. The
-// user sees the window's last frame for at most that long and nothing else changes. It stays on
-// for later Qt too: a window destroyed with a callback outstanding is never needed.
+// Every close, whatever starts it (a box's button, Return, Space, Escape, the title bar's
+// close button, Alt+F4), begins as a close event to the window. The window then stops painting
+// and asks for an update, which Qt delivers once no frame callback is pending, twice (see
+// eventFilter()), and the close goes on as it would have; a compositor that never answers is
+// waited for half a second. The user sees the window's last frame for that long at most and
+// nothing else changes. It stays on for later Qt too: a window destroyed with a callback
+// outstanding is never needed.
 class FrameSyncedClose final : public QObject {
     Q_DISABLE_COPY_MOVE(FrameSyncedClose)
 
@@ -42,6 +43,7 @@ private:
         QWindow *window;
         QEventLoop *loop;
         bool wasExposed;
+        int updates = 0;
     };
 
     void waitForFrame(QWindow *window);
