@@ -28,13 +28,20 @@ rm -rf "$reports"
 mkdir -p "$reports"
 
 passed=0 failed=0 skipped=0
-# count REPORT: adds the counts of a CTest JUnit report.
+# count REPORT: adds the counts of a CTest JUnit report: its testsuite's tests, failures and
+# skipped attributes. A report without them counts as one failure.
 count() {
     local head tests failures skips
-    head=$(tr '\n' ' ' <"$1" | grep -o '<testsuite [^>]*>' | head -n 1)
+    head=$(tr '\n\t' '  ' <"$1" | grep -o '<testsuite [^>]*>' | head -n 1)
     tests=$(sed -nE 's/.* tests="([0-9]+)".*/\1/p' <<<"$head")
     failures=$(sed -nE 's/.* failures="([0-9]+)".*/\1/p' <<<"$head")
     skips=$(sed -nE 's/.* skipped="([0-9]+)".*/\1/p' <<<"$head")
+    if [[ -z "$tests" || -z "$failures" || -z "$skips" ]]; then
+        echo "FAILED: $1 is not a CTest report"
+        failed=$((failed + 1))
+        return
+    fi
+    echo "$(basename "$1" .xml): $((tests - failures - skips)) passed, $failures failed, $skips skipped"
     failed=$((failed + failures))
     skipped=$((skipped + skips))
     passed=$((passed + tests - failures - skips))
