@@ -61,6 +61,7 @@ display)
     echo "X server $DISPLAY"
     ;;
 display-stop)
+    [[ -f "$state/skipped" ]] && ready
     read -r _ pid <"$state/display" 2>/dev/null && kill "$pid" 2>/dev/null
     rm -f "$state/display"
     exit 0
@@ -75,6 +76,7 @@ prefix)
     wine_start
     ;;
 prefix-stop)
+    [[ -f "$state/skipped" ]] && ready
     "$wineserver" -k 2>/dev/null
     exit 0
     ;;
