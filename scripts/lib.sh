@@ -1,9 +1,5 @@
-# Sourced by the commands in scripts/ that share these: Wine's programs, whether a Qt for
-# Windows is at hand, and the package CPack made.
-
-# Debian's wine64 keeps its programs here; not every release puts them on PATH.
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
+# Sourced by the commands in scripts/ that share these: whether a Qt for Windows is at hand,
+# and the package CPack made.
 
 # The Qt for Windows that scripts/windows-qt.sh builds once and keeps; windows_qt_at_hand is
 # true when scripts/windows.sh has one without building it: that one, or VELLACOR_WINDOWS_QT.
