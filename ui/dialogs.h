@@ -1,7 +1,6 @@
 #pragma once
 
-#include "framesync.h"
-
+#include <QCloseEvent>
 #include <QString>
 #include <QtGlobal>
 
@@ -36,6 +35,18 @@ public:
 
     // True while one of the program's dialogs waits for the user.
     static bool anyOpen() { return s_open > 0; }
+
+    // For a window's closeEvent(): true, with the close refused, while a dialog waits. The
+    // dialogs block every window of the program, but a Wayland compositor's close reaches a
+    // blocked window all the same (Qt lets it through as the window's own close()); closing
+    // then would take the dialog, or the program, with it.
+    static bool refuseClose(QCloseEvent *event)
+    {
+        if (!anyOpen())
+            return false;
+        event->ignore();
+        return true;
+    }
 
 protected:
     virtual void showMessage(QWidget *parent, const QString &title, const QString &text,
@@ -80,17 +91,13 @@ private:
     const bool m_entered;
 };
 
-// The dialogs a user sees: QMessageBox and QFileDialog. On Wayland, their closes and every
-// other window's wait for the compositor's last frame (framesync.h).
+// The dialogs a user sees: QMessageBox and QFileDialog.
 class QtDialogs final : public Dialogs {
 protected:
     void showMessage(QWidget *parent, const QString &title, const QString &text,
                      Icon icon) override;
     std::optional<QString> askSaveFileName(QWidget *parent, const QString &name,
                                            const QString &filter) override;
-
-private:
-    FrameSyncedClose m_closes;
 };
 
 } // namespace vellacor

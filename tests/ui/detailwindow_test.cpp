@@ -298,6 +298,18 @@ private slots:
         QCOMPARE(dialogs.saveRequests[3].filter, QString());
     }
 
+    // Alt+F4 while Save To Notepad is held: the release still reaches the closed window, whose
+    // deletion is on its way; a save dialog opened now would be deleted with it.
+    void pressReleasedAfterTheCloseSavesNothing()
+    {
+        DetailWindow *window = show("50");
+        auto *save = window->findChild<QPushButton *>("save");
+        QTest::mousePress(save, Qt::LeftButton);
+        window->close();
+        QTest::mouseRelease(save, Qt::LeftButton);
+        QVERIFY(dialogs.asked.isEmpty());
+    }
+
     void secondPressWhileTheDialogWaitsIsIgnored()
     {
         show("50");

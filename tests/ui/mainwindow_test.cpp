@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
@@ -482,6 +483,43 @@ private slots:
         calculate("2");
         QVERIFY(detail->window() && detail->window()->isVisible());
         QCOMPARE(detailLines().size(), 64);
+
+        // Asked for before the closed window's deletion has run, a report still gets a window
+        // that stays.
+        first = detail->window();
+        first->close();
+        calculate("50");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!first);
+        QVERIFY(detail->window() && detail->window()->isVisible());
+        QCOMPARE(detailLines().size(), 4);
+    }
+
+    // A compositor's close reaches a window that a dialog blocks. Each window stays until the
+    // dialog is answered (the empty count's box, a Save As, the "File Saved" box), as where
+    // the system refuses such a close itself, and closes as usual afterwards.
+    void closesWaitForTheDialog()
+    {
+        QTemporaryDir folder;
+        calculate("50");
+        QPointer<DetailWindow> report = detail->window();
+        bool closed = false;
+        const auto closeBoth = [&] { closed = report->close() || window->close(); };
+        child<QLineEdit>("nUser")->clear();
+        dialogs.whileWaiting = closeBoth;
+        QTest::mouseClick(child<QPushButton>("calc"), Qt::LeftButton);
+        dialogs.answers = {QString(), folder.filePath("plan")};
+        auto *save = report->findChild<QPushButton *>("save");
+        dialogs.whileWaiting = closeBoth;
+        QTest::mouseClick(save, Qt::LeftButton);
+        dialogs.whileWaiting = [&] { dialogs.whileWaiting = closeBoth; };
+        QTest::mouseClick(save, Qt::LeftButton);
+        QCOMPARE(dialogs.asked, (QStringList{"message", "save", "save", "message"}));
+        QVERIFY(!closed);
+        QVERIFY(report && report->isVisible() && window->isVisible());
+        QVERIFY(QFile::exists(folder.filePath("plan.txt")));
+        QVERIFY(report->close());
+        QVERIFY(window->close());
     }
 
     void mainClosedLeavesDetailWorking()

@@ -13,7 +13,9 @@ Detail::~Detail()
 
 DetailWindow &Detail::obtain()
 {
-    if (!m_window) {
+    // A window closed a moment ago is deleted once the event loop gets to it: showing the new
+    // report in it would show it only until then.
+    if (!m_window || m_window->closed()) {
         m_window = new DetailWindow(m_dialogs);
         m_window->setAttribute(Qt::WA_DeleteOnClose);
     }

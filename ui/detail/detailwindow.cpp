@@ -160,8 +160,20 @@ void DetailWindow::showSelectedSubnet()
     BCAddress->setText(QString::fromStdString(subnet->BCAddress));
 }
 
+void DetailWindow::closeEvent(QCloseEvent *event)
+{
+    if (Dialogs::refuseClose(event))
+        return;
+    m_closed = true;
+    QWidget::closeEvent(event);
+}
+
 void DetailWindow::exportReport()
 {
+    // A press released after the close (Alt+F4 while the button is held) still reaches the
+    // window; its deletion is posted already and would take a dialog opened now with it.
+    if (m_closed)
+        return;
     const CommandGuard guard(m_exporting);
     if (!guard)
         return;

@@ -24,6 +24,11 @@ public:
     void clearRanges();
     // Sets the seven values in the report's order, then adds the lines without selecting one.
     void fill(const DetailReport &report);
+    // True once the user has closed the window: it is on its way to deletion.
+    bool closed() const { return m_closed; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildSummary();
@@ -46,6 +51,7 @@ private:
     QString saveName;
     QString saveFilter;
     bool m_exporting = false;
+    bool m_closed = false;
 };
 
 } // namespace vellacor

@@ -143,6 +143,12 @@ void MainWindow::buildFrame()
         place(new QCheckBox(tr("Use Default"), frame), "chk_default", 4080, 960, 1575, 255);
 }
 
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!Dialogs::refuseClose(event))
+        QWidget::closeEvent(event);
+}
+
 void MainWindow::calculate()
 {
     const CommandGuard guard(m_calculating);

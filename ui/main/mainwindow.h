@@ -31,6 +31,9 @@ public:
     // Build the report from the fields, fill the detail window and show it.
     void ef_netmask();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildFrame();
     void calculate();
