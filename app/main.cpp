@@ -1,6 +1,7 @@
 #include "appinfo.h"
 #include "detail/detail.h"
 #include "dialogs.h"
+#include "framesync.h"
 #include "main/mainwindow.h"
 #include "platform.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char *argv[])
     vellacor::choosePlatform();
 #endif
     QApplication app(argc, argv);
+    // Wayland before Qt 6.4.3 only: the frame race it guards against (ui/framesync.h).
+    const auto frames = vellacor::guardFrames();
     QApplication::setApplicationName(QString::fromLatin1(vellacor::kAppName));
     QApplication::setApplicationVersion(QString::fromLatin1(vellacor::kAppVersion));
     // Ties the windows to the desktop entry, for the icon and the task switcher.

@@ -1,120 +1,188 @@
 #include "framesync.h"
 
-#include <QApplication>
-#include <QEventLoop>
-#include <QPointer>
-#include <QTimer>
-#include <QWidget>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QVersionNumber>
 #include <QWindow>
 
-#include <chrono>
+#include <thread>
+
+// The Wayland side is built only against the Qt versions with the race; later ones never need
+// it, and a program built against them cannot run on earlier ones.
+#if !defined(Q_OS_WIN) && QT_VERSION < QT_VERSION_CHECK(6, 4, 3)
+#define VELLACOR_WAYLAND_FRAMES
+#include <qpa/qplatformnativeinterface.h>
+#include <qpa/qplatformwindow.h>
+
+#include <dlfcn.h>
+#endif
 
 namespace vellacor {
 namespace {
 
-// The most a close waits for the compositor: a shown window gets its answer within a frame or
-// two, so this is only reached when the compositor stops drawing the window.
-constexpr std::chrono::milliseconds kLongestWait{500};
+// QT_LOGGING_RULES=vellacor.frames.debug=true shows each hide held and how long.
+Q_LOGGING_CATEGORY(lcFrames, "vellacor.frames", QtWarningMsg)
 
-QWidget *widgetOf(const QWindow *window)
+// A popup or tooltip of window, which the plugin takes down with it.
+bool popupOf(const QWindow *candidate, const QWindow *window)
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->windowHandle() == window)
-            return widget;
+    if (candidate->type() != Qt::Popup && candidate->type() != Qt::ToolTip)
+        return false;
+    for (const QWindow *parent = candidate->transientParent(); parent;
+         parent = parent->transientParent()) {
+        if (parent == window)
+            return true;
     }
-    return nullptr;
+    return false;
 }
+
+#ifdef VELLACOR_WAYLAND_FRAMES
+// As long as the plugin waits for an answer before it calls a window unexposed (the default of
+// QT_WAYLAND_FRAME_CALLBACK_TIMEOUT): a compositor slower than that has stopped drawing the
+// window and answers no time soon.
+constexpr std::chrono::milliseconds kLongestWait{100};
+
+// Qt 6.4's Wayland plugin, through the platform interfaces that every platform plugin
+// implements; only virtual functions are called, so the program binds no private symbol.
+class WaylandPlatform final : public FrameBarrier::Platform {
+public:
+    WaylandPlatform()
+        : m_display(QGuiApplication::platformNativeInterface()->nativeResourceForIntegration(
+              QByteArrayLiteral("wl_display")))
+    {
+        // libwayland-client is loaded already, by the plugin; nothing is loaded here.
+        if (void *library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD)) {
+            m_flush = reinterpret_cast<int (*)(void *)>(dlsym(library, "wl_display_flush"));
+            dlclose(library);
+        }
+    }
+
+    // Without it a frame committed since the event loop last ran would reach the compositor only
+    // with the next event, and the wait would run to its limit.
+    void flush() override
+    {
+        if (m_display && m_flush)
+            m_flush(m_display);
+    }
+
+    // QWindow's request marks the update wanted; the plugin's own, asked for directly because
+    // QWindow asks only once, answers under the frame lock by a queued call when no frame
+    // waits (QWaylandWindow::requestUpdate()).
+    void askForUpdate(QWindow *window) override
+    {
+        window->requestUpdate();
+        if (QPlatformWindow *handle = window->handle())
+            handle->requestUpdate();
+    }
+
+    void runQueued(QWindow *window) override
+    {
+        // The plugin's QWaylandWindow derives from QObject first, then QPlatformWindow: the
+        // whole object is the QObject its calls are queued on.
+        if (QPlatformWindow *handle = window->handle())
+            QCoreApplication::sendPostedEvents(static_cast<QObject *>(dynamic_cast<void *>(handle)),
+                                               QEvent::MetaCall);
+    }
+
+    void pause() override { std::this_thread::sleep_for(std::chrono::microseconds(200)); }
+
+private:
+    void *const m_display;
+    int (*m_flush)(void *) = nullptr;
+};
+#endif
 
 } // namespace
 
-FrameSyncedClose::FrameSyncedClose()
+FrameBarrier::FrameBarrier(std::unique_ptr<Platform> platform, std::chrono::milliseconds limit)
+    : m_platform(std::move(platform)), m_limit(limit)
 {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        QCoreApplication::instance()->installEventFilter(this);
-        m_installed = true;
-    }
+    QCoreApplication::instance()->installEventFilter(this);
+    for (QWindow *window : QGuiApplication::allWindows())
+        connect(window, &QWindow::visibleChanged, this, &FrameBarrier::visibilityChanged,
+                Qt::UniqueConnection);
 }
 
-FrameSyncedClose::~FrameSyncedClose()
+FrameBarrier::~FrameBarrier()
 {
-    if (m_installed)
-        QCoreApplication::instance()->removeEventFilter(this);
+    QCoreApplication::instance()->removeEventFilter(this);
 }
 
-FrameSyncedClose::Wait *FrameSyncedClose::waitFor(const QObject *window) const
+bool FrameBarrier::needed(const QString &platformName, const QVersionNumber &qtVersion)
 {
-    for (Wait *wait : m_waits) {
-        if (wait->window == window)
-            return wait;
-    }
-    return nullptr;
+    return platformName.startsWith(QLatin1String("wayland")) && qtVersion < QVersionNumber(6, 4, 3);
 }
 
-bool FrameSyncedClose::eventFilter(QObject *watched, QEvent *event)
+bool FrameBarrier::eventFilter(QObject *watched, QEvent *event)
 {
-    const QEvent::Type type = event->type();
-    if ((type != QEvent::Close && type != QEvent::UpdateRequest && type != QEvent::Expose) ||
-        !watched->isWindowType())
+    if (!watched->isWindowType())
         return false;
-    auto *window = static_cast<QWindow *>(watched);
-    Wait *wait = waitFor(window);
-    switch (type) {
-    case QEvent::Close:
-        // A second close while the first waits (Alt+F4 just after Return) would destroy the
-        // window under the wait; the first close goes on once the wait ends.
-        if (wait)
-            return true;
-        if (window->isVisible() && window->handle())
-            waitForFrame(window);
-        return false;
-    case QEvent::UpdateRequest:
-        // Nothing is painted: the window is closing. The first update may be one that an
-        // answer from before the wait sent on, while the frame a button painted on its way
-        // to the close still waits for its own: the second update is asked for after it and
-        // comes only once no callback is pending.
-        if (!wait)
-            return false;
-        if (++wait->updates < 2)
-            window->requestUpdate();
-        else
-            wait->loop->quit();
+    if (event->type() == QEvent::Show) {
+        connect(static_cast<QWindow *>(watched), &QWindow::visibleChanged, this,
+                &FrameBarrier::visibilityChanged, Qt::UniqueConnection);
+    } else if (event->type() == QEvent::UpdateRequest && watched == m_holding) {
+        // The barrier's own; painting now would show a frame and ask for a callback again.
+        m_answered = true;
         return true;
-    default:
-        // A window the compositor had stopped drawing is exposed again once its callback is
-        // answered, and then gets no update.
-        if (wait && !wait->wasExposed && window->isExposed())
-            wait->loop->quit();
-        return false;
     }
+    return false;
 }
 
-void FrameSyncedClose::waitForFrame(QWindow *window)
+void FrameBarrier::visibilityChanged(bool visible)
 {
-    // Painting now would show a new frame and ask for a new callback.
-    const QPointer<QWidget> widget = widgetOf(window);
-    const bool updatesEnabled = widget && widget->updatesEnabled();
-    if (updatesEnabled)
-        widget->setUpdatesEnabled(false);
+    auto *window = qobject_cast<QWindow *>(sender());
+    if (visible || !window || m_holding)
+        return;
+    const QList<QWindow *> windows = QGuiApplication::allWindows();
+    for (QWindow *other : windows) {
+        if (other->isVisible() && popupOf(other, window))
+            hold(other);
+    }
+    hold(window);
+}
 
-    const QPointer<QWindow> guard = window;
-    QEventLoop loop;
-    Wait wait{window, &loop, window->isExposed()};
-    m_waits.append(&wait);
-    QTimer::singleShot(kLongestWait, &loop, &QEventLoop::quit);
-    window->requestUpdate();
-    // Keys and clicks wait for the close to end and then go where they would have gone.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    m_waits.removeOne(&wait);
-    // The event thread sends the update while it still holds the window's frame lock, and
-    // writes into the window once more before it lets go. The plugin's requestUpdate() takes
-    // that lock, so once it returns the event thread is done with the window.
-    if (guard && window->handle())
-        window->requestUpdate();
+void FrameBarrier::hold(QWindow *window)
+{
+    // A window the compositor has not shown, or has stopped drawing, has no answer on its way.
+    if (!window->handle() || !window->isExposed())
+        return;
+    m_holding = window;
+    m_answered = false;
+    QElapsedTimer clock;
+    clock.start();
+    const QDeadlineTimer deadline(m_limit);
+    m_platform->flush();
+    for (;;) {
+        m_platform->askForUpdate(window);
+        m_platform->runQueued(window);
+        if (m_answered || deadline.hasExpired())
+            break;
+        m_platform->pause();
+    }
+    // The answer may have come from the queued handling of the compositor's, which runs
+    // without the frame lock; asking again takes it, so the event thread has let go.
+    if (m_answered)
+        m_platform->askForUpdate(window);
+    m_holding = nullptr;
+    ++m_held;
+    if (!m_answered)
+        ++m_gaveUp;
+    qCDebug(lcFrames) << (m_answered ? "held" : "gave up after") << clock.elapsed()
+                      << "ms:" << window;
+}
 
-    // No event is handled before the close goes on, so nothing is painted; a window whose
-    // close is refused paints again.
-    if (updatesEnabled && widget)
-        widget->setUpdatesEnabled(true);
+std::unique_ptr<FrameBarrier> guardFrames()
+{
+#ifdef VELLACOR_WAYLAND_FRAMES
+    if (FrameBarrier::needed(QGuiApplication::platformName(),
+                             QVersionNumber::fromString(QLatin1String(qVersion()))))
+        return std::make_unique<FrameBarrier>(std::make_unique<WaylandPlatform>(), kLongestWait);
+#endif
+    return nullptr;
 }
 
 } // namespace vellacor
