@@ -12,8 +12,11 @@
 # soon as it has the keyboard, then
 # closes Detail Report with Alt+F4: none of its windows may be destroyed while a frame callback
 # asked for on it is unanswered (counted from its WAYLAND_DEBUG log by frames.py), and it must
-# still run. Every step waits for what it needs, up to a limit. Each check is recorded for its
-# own test (tests/lib.sh); the last line counts them, "N passed, M failed".
+# still run. Then closes that reach a window under its dialog (closes.py) and random actions
+# (soak.py), each starting Vellacor itself; SESSION_CLOSE_TRIES=N (10) and
+# SESSION_SOAK_ACTIONS=N (1000) set how many. Every step waits for what it needs, up to a
+# limit. Each check is recorded for its own test (tests/lib.sh); the last line counts them,
+# "N passed, M failed".
 set -uo pipefail
 
 program=$(realpath "$1")
@@ -22,6 +25,8 @@ modes=("$@")
 ((${#modes[@]})) || modes=(xwayland wayland)
 width=1280 height=800
 fast_closes=${SESSION_FAST_CLOSES:-100}
+close_tries=${SESSION_CLOSE_TRIES:-10}
+soak_actions=${SESSION_SOAK_ACTIONS:-1000}
 
 . "$(dirname "$0")/../lib.sh" # check, wait_for
 
@@ -34,7 +39,7 @@ stop_all() {
     pids=()
 }
 trap 'stop_all; [[ -n ${SESSION_KEEP:-} ]] || rm -rf "$work"' EXIT
-keys_helper=$(dirname "$(realpath "$0")")/keys.py
+helpers=$(dirname "$(realpath "$0")")
 # XWayland puts its socket into /tmp/.X11-unix, which mutter 48 will not make itself. A desktop
 # system has it from boot (systemd-tmpfiles); a bare machine or container may not.
 [[ -d /tmp/.X11-unix ]] || mkdir -m 1777 /tmp/.X11-unix 2>/dev/null ||
@@ -78,7 +83,7 @@ session() { # session MODE: one session, its checks, and everything it started s
 
     # The keyboard: the seat has one only while the remote desktop session runs, so it is
     # there before Vellacor starts. Each command is answered once its keys are sent.
-    coproc KEYS { env "${env[@]}" /usr/bin/python3 "$keys_helper" 2>"$run/keys.log"; }
+    coproc KEYS { env "${env[@]}" /usr/bin/python3 "$helpers/keys.py" 2>"$run/keys.log"; }
     pids+=("$KEYS_PID")
     local ready=''
     read -r -t 30 ready <&"${KEYS[0]}"
@@ -229,7 +234,7 @@ session() { # session MODE: one session, its checks, and everything it started s
         wait_for 10 focused 'Vellacor 1.1' "$mark" || echo "  Detail Report did not close"
         unanswered() {
             local frames
-            frames=$(python3 "$(dirname "$keys_helper")/frames.py" "$run/vellacor.log")
+            frames=$(python3 "$helpers/frames.py" "$run/vellacor.log")
             echo "$frames" | sed 's/^/  /'
             grep -q ', 0 with a frame callback unanswered$' <<<"$frames"
         }
@@ -238,6 +243,17 @@ session() { # session MODE: one session, its checks, and everything it started s
         check "session_${mode}_still_running" \
             "$mode: Vellacor is still running after $((2 * fast_closes + 1)) closes" \
             kill -0 "$app"
+        # The scripts below start Vellacor themselves, as often as they need.
+        kill "$app" 2>/dev/null
+        wait "$app" 2>/dev/null
+        mkdir "$run/closes" "$run/soak"
+        local python=(env "${app_env[@]}" /usr/bin/python3)
+        check "session_${mode}_closes" \
+            "$mode: a close under a dialog ends neither a window nor Vellacor ($close_tries tries of each case)" \
+            "${python[@]}" "$helpers/closes.py" "$program" "$run/closes" "$close_tries"
+        check "session_${mode}_soak" \
+            "$mode: $soak_actions random actions: no crash, no hang, no report broken" \
+            "${python[@]}" "$helpers/soak.py" "$program" "$run/soak" "$soak_actions"
     fi
     if ! kill -0 "$app" 2>/dev/null || ((failed)); then
         echo "  --- Vellacor's log"
