@@ -38,13 +38,15 @@ package | test)
         # The benchmarks, the X server and its tools, the desktop files' validators, the Debian
         # package's checks and autopkgtest, binutils for the Windows resource, clang and its
         # runtime (the release's default clang, 14 on Debian 12, 19 on Debian 13) for the fuzz
-        # targets; GNOME's compositor, its XWayland, a session bus, xdotool and PyGObject (its
-        # keyboard, through mutter's remote desktop interface) for the session tests; the
-        # release built twice and compared: diffoscope and faketime.
+        # targets; GNOME's compositor, its XWayland, a session bus, xdotool, PyGObject (its
+        # keyboard and pointer, through mutter's remote desktop interface), the accessibility
+        # bus (the random run's liveness probe) and gdb (the stacks of a program that hangs)
+        # for the session tests; the release built twice and compared: diffoscope and faketime.
         packages+=(libbenchmark-dev xvfb xauth x11-utils desktop-file-utils appstream
                    lintian blhc devscripts autopkgtest binutils-mingw-w64-x86-64
                    clang libclang-rt-dev
                    mutter xwayland dbus-daemon dbus-session-bus-common xdotool python3-gi
+                   at-spi2-core gdb
                    diffoscope-minimal faketime)
     fi
     ;;

@@ -9,7 +9,8 @@ dialog is mapped, so a close sent just after the key that opens the dialog arriv
 dialog waits for the user. Each case, TRIES times, with the close 0 to 150 ms after that key:
 
   export     Detail Report: Alt+S (Save As), then Alt+F4
-  press      Detail Report: Space pressed on Save To Notepad, Alt+F4, Space released
+  press      Detail Report: the mouse's button or Space pressed on Save To Notepad, Alt+F4,
+             then released
   box        the main window: Alt+C with an empty Client Number (the "Vellacor" box), then Alt+F4
   saved      Detail Report: a name typed in the Save As, Return (the "File Saved" box), then Alt+F4
 
@@ -19,13 +20,15 @@ the main window, at all), no window is closed while its dialog is open, and ever
 is whole; the last line counts the cases, "N passed, M failed".
 """
 import os
+import random
 import sys
 import time
 
-from desktop import Accessibility, Desktop, Program, wait
+from desktop import Accessibility, Desktop, Pointer, Program, wait
 
 MAIN, DETAIL, SAVE_AS, SAVED, BOX = "Vellacor 1.1", "Detail Report", "Save As", "Save File", "Vellacor"
 DELAYS = (0, 0.03, 0.06, 0.1, 0.15)
+SAVE_BUTTON = (240, 472)  # the middle of Save To Notepad in Detail Report
 
 
 class Run:
@@ -33,6 +36,7 @@ class Run:
         self.folder = folder
         self.desktop = Desktop()
         self.program = Program(path, folder, Accessibility())
+        self.pointer = Pointer(self.desktop, self.program, random.Random(1))
         self.exits = []  # how each end of the program during a case came about
         self.faults = []
 
@@ -47,6 +51,7 @@ class Run:
         self.exits.append(f"signal {sig}" if sig else f"exit {self.program.process.returncode}")
         print(f"    the program ended ({self.exits[-1]}); its log: {self.program.log_path}")
         self.program.start()
+        self.pointer.forget()
         return True
 
     def settle(self):
@@ -121,15 +126,28 @@ class Run:
         return True
 
     def press(self, number, delay):
+        """The mouse's button and Space in turn, held on Save To Notepad over the close."""
         if not self.open_detail():
             return False
-        self.desktop.press("space")
+        if number % 2:
+            detail = next(s for s, t in self.program.surfaces().items() if t == DETAIL)
+            if not self.pointer.over(detail, *SAVE_BUTTON):
+                return False
+            self.desktop.button(True)
+        else:
+            self.desktop.press("space")
         time.sleep(delay)
         self.desktop.key("alt+f4")
         time.sleep(delay)
-        self.desktop.release("space")
+        if number % 2:
+            self.desktop.button(False)
+        else:
+            self.desktop.release("space")
         self.until(lambda: DETAIL not in self.program.windows() or
                    self.program.focused() == SAVE_AS)
+        windows = self.program.windows()
+        if self.program.running() and SAVE_AS in windows and DETAIL not in windows:
+            self.faults.append(f"try {number + 1}: a save started in the closed Detail Report")
         return True
 
     def box(self, number, delay):

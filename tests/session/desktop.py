@@ -25,6 +25,7 @@ KEYSYMS = {
     "alt": 0xFFE9, "ctrl": 0xFFE3, "shift": 0xFFE1, "space": 0x20, "f4": 0xFFC1,
 }
 BUTTON_LEFT = 0x110  # evdev's BTN_LEFT
+STEP = 30  # the longest pointer step within a window
 
 OBJECT = r"(\w+)[@#](\d+)"
 REQUEST = re.compile(r"->\s*" + OBJECT + r"\.(\w+)\((.*)\)\s*$")
@@ -67,7 +68,6 @@ class Desktop:
         self.press("shift")
         self.release("shift")
         time.sleep(0.2)
-        self.x = self.y = None
 
     def _call(self, path, interface, method, args=None, reply=None):
         return self.bus.call_sync(self.BUS_NAME, path, interface, method, args,
@@ -96,28 +96,110 @@ class Desktop:
         for character in text:
             self.key(character)
 
-    def move(self, x, y):
-        """The pointer to (x, y) on the monitor. Motion is relative only (absolute motion
-        needs a screen cast), so the first move runs into the top-left corner first."""
-        if self.x is None:
-            self._session("NotifyPointerMotionRelative", "(dd)", -100000.0, -100000.0)
-            self.x = self.y = 0
-        self._session("NotifyPointerMotionRelative", "(dd)", float(x - self.x), float(y - self.y))
-        self.x, self.y = x, y
+    def nudge(self, dx, dy):
+        """Moves the pointer by (dx, dy), as a mouse does: mutter may accelerate it, so only
+        small steps go exactly as far. Absolute motion needs a screen cast."""
+        self._session("NotifyPointerMotionRelative", "(dd)", float(dx), float(dy))
 
     def button(self, pressed, button=BUTTON_LEFT):
         self._session("NotifyPointerButton", "(ib)", button, pressed)
-
-    def click(self, x, y):
-        self.move(x, y)
-        self.button(True)
-        self.button(False)
 
     def stop(self):
         try:
             self._session("Stop")
         except GLib.Error:
             pass  # the compositor has gone first
+
+
+class Pointer:
+    """The pointer, sent over the program's windows. A native Wayland client does not know
+    where its windows are, and motion is relative and may be accelerated, so the pointer is
+    thrown at the monitor until it lands on the window wanted, then stepped to the place in it
+    by what the window is told of the pointer. A window's content starts where the main
+    window's fixed size puts it in its geometry."""
+
+    MAIN = "Vellacor 1.1"
+    MAIN_SIZE = (492, 335)
+    SCREEN = (1280, 800)
+
+    def __init__(self, desktop, program, rng):
+        self.desktop = desktop
+        self.program = program
+        self.random = rng
+        self.landings = {}  # a window -> a throw that landed on it
+        self.insets = None  # the decorations: where the content starts in a window's geometry
+
+    def forget(self):
+        """The program started again: its windows are new."""
+        self.landings = {}
+
+    def key(self, surface):
+        """A surface id names another surface once it was destroyed."""
+        return surface, self.program.lives.get(surface, 0)
+
+    def on(self, surface):
+        pointer = self.program.update().pointer
+        return pointer is not None and pointer[0] == surface
+
+    def step(self, dx, dy):
+        seen = self.program.pointer_events
+        self.desktop.nudge(dx, dy)
+        wait(lambda: self.program.update().pointer_events != seen, 0.1, 0.005)
+
+    def throw(self, x, y):
+        """Into the top-left corner, where the pointer stops, then towards (x, y)."""
+        self.desktop.nudge(-100000, -100000)
+        self.step(x, y)
+        if self.program.pointer:
+            self.landings[self.key(self.program.pointer[0])] = (x, y)
+
+    def find(self, surface, tries=30):
+        """True once the pointer is over the window."""
+        if self.key(surface) in self.landings and not self.on(surface):
+            self.throw(*self.landings[self.key(surface)])
+        for _ in range(tries):
+            if self.on(surface):
+                return True
+            self.throw(self.random.randrange(self.SCREEN[0]), self.random.randrange(self.SCREEN[1]))
+        return self.on(surface)
+
+    def content(self, surface):
+        """The part of a window's surface that is the program's own, not the decorations':
+        (x, y, width, height), or None while that is not known."""
+        geometry = self.program.update().geometry
+        if self.insets is None:
+            main = next((s for s, t in self.program.surfaces().items() if t == self.MAIN), None)
+            if main not in geometry:
+                return None
+            gx, gy, gw, gh = geometry[main]
+            side = (gw - self.MAIN_SIZE[0]) // 2
+            self.insets = (side, gh - self.MAIN_SIZE[1] - side)
+        if surface not in geometry:
+            return None
+        gx, gy, gw, gh = geometry[surface]
+        left, top = self.insets
+        return gx + left, gy + top, gw - 2 * left, gh - top - left
+
+    def over(self, surface, x, y):
+        """Sends the pointer to (x, y) of a window's content; true once it is over that window
+        there, not under another."""
+        area = self.content(surface)
+        if not area:
+            return False
+        target = (area[0] + x, area[1] + y)
+        # On its way the pointer may pass over a tooltip, or the window's own edge: thrown again.
+        for _ in range(3):
+            if not self.find(surface):
+                return False
+            for _ in range(60):
+                if not self.on(surface):
+                    break
+                dx, dy = target[0] - self.program.pointer[1], target[1] - self.program.pointer[2]
+                if abs(dx) < 1 and abs(dy) < 1:
+                    return True
+                # Short steps, which no acceleration carries far past the aim.
+                self.step(max(-STEP, min(STEP, dx)), max(-STEP, min(STEP, dy)))
+        return False
 
 
 class Accessibility:
@@ -196,6 +278,7 @@ class Program:
         self.toplevels = {}  # xdg_toplevel id -> wl_surface id
         self.titles = {}  # wl_surface id -> title
         self.geometry = {}  # wl_surface id -> the window's (x, y, width, height) in it
+        self.lives = {}  # wl_surface id -> how often a surface of that id was destroyed
         self.focus = None  # the wl_surface with the keyboard
         self.enters = 0
         self.pointer = None  # (wl_surface id, x, y) of the pointer over the program's windows
@@ -203,11 +286,13 @@ class Program:
         self.name = None
 
     def update(self):
+        """Reads what the log has gained; returns the program."""
         text = self.partial + self.log.read()
         lines = text.split("\n")
         self.partial = lines.pop()
         for line in lines:
             self._read(line)
+        return self
 
     def _read(self, line):
         request = REQUEST.search(line)
@@ -227,6 +312,8 @@ class Program:
                 self.toplevels.pop(number, None)
             elif interface == "wl_surface" and message == "destroy":
                 self.titles.pop(number, None)
+                self.geometry.pop(number, None)
+                self.lives[number] = self.lives.get(number, 0) + 1
                 if self.focus == number:
                     self.focus = None
             return

@@ -247,7 +247,7 @@ session() { # session MODE: one session, its checks, and everything it started s
         kill "$app" 2>/dev/null
         wait "$app" 2>/dev/null
         mkdir "$run/closes" "$run/soak"
-        local python=(env "${app_env[@]}" /usr/bin/python3)
+        local python=(env "${app_env[@]}" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3)
         check "session_${mode}_closes" \
             "$mode: a close under a dialog ends neither a window nor Vellacor ($close_tries tries of each case)" \
             "${python[@]}" "$helpers/closes.py" "$program" "$run/closes" "$close_tries"

@@ -27,12 +27,10 @@ import subprocess
 import sys
 import time
 
-from desktop import Accessibility, Desktop, Program, wait
+from desktop import Accessibility, Desktop, Pointer, Program, wait
 
 MAIN, DETAIL, SAVE_AS, SAVED, BOX = "Vellacor 1.1", "Detail Report", "Save As", "Save File", "Vellacor"
 DIALOGS = (SAVE_AS, SAVED, BOX)
-MAIN_SIZE = (492, 335)  # the main window's fixed size, from which the decorations follow
-SCREEN = (1280, 800)
 PROBE_EVERY = 10
 PROBE_TIMEOUT = 5.0
 
@@ -46,8 +44,7 @@ class Soak:
         self.counts = {"crashes": 0, "hangs": 0, "exits": 0, "quits": 0, "starts": 0,
                        "clicks": 0, "probes": 0}
         self.slowest = 0.0
-        self.origins = {}  # wl_surface id -> its top-left corner on the monitor
-        self.insets = None  # where a window's content starts in its geometry: (left, top)
+        self.pointer = Pointer(self.desktop, self.program, self.random)
         self.number = 0
 
     def note(self, text):
@@ -56,7 +53,7 @@ class Soak:
     def start(self):
         self.program.start()
         self.counts["starts"] += 1
-        self.origins = {}
+        self.pointer.forget()
         wait(lambda: self.program.focused() == MAIN or not self.program.running(), 10)
 
     def check_ended(self, before):
@@ -98,52 +95,18 @@ class Soak:
         elif answer is not None:
             self.slowest = max(self.slowest, answer)
 
-    # The pointer. Motion is relative and a native Wayland client does not know where its
-    # windows are, so a window's place is learnt from where the pointer enters it.
-    def move(self, x, y):
-        seen = self.program.pointer_events
-        self.desktop.move(x, y)
-        wait(lambda: self.program.surfaces() is not None and self.program.pointer_events != seen,
-             0.1, 0.005)
-        if self.program.pointer:
-            surface, px, py = self.program.pointer
-            self.origins[surface] = (x - round(px), y - round(py))
-
-    def content(self, surface):
-        """The part of a window's surface that is the program's own, not the decorations'."""
-        geometry = self.program.geometry
-        if self.insets is None:
-            main = next((s for s, t in self.program.surfaces().items() if t == MAIN), None)
-            if main not in geometry:
-                return None
-            gx, gy, gw, gh = geometry[main]
-            side = (gw - MAIN_SIZE[0]) // 2
-            self.insets = (side, gh - MAIN_SIZE[1] - side)
-        if surface not in geometry:
-            return None
-        gx, gy, gw, gh = geometry[surface]
-        left, top = self.insets
-        return gx + left, gy + top, gw - 2 * left, gh - top - left
-
     def click(self):
+        """Somewhere in a window's content, never while a Save As is open: another window over
+        the one aimed at may be a Save As, so only a window found uppermost there is clicked."""
         surfaces = self.program.surfaces()
         if SAVE_AS in surfaces.values() or not surfaces:
             return
         surface = self.random.choice(sorted(surfaces))
-        for _ in range(30):
-            if surface in self.origins:
-                break
-            self.move(self.random.randrange(SCREEN[0]), self.random.randrange(SCREEN[1]))
-        area = self.content(surface)
-        if surface not in self.origins or not area:
+        area = self.pointer.content(surface) if self.pointer.find(surface) else None
+        if not area or area[2] <= 0 or area[3] <= 0:
             return
-        x, y, width, height = area
-        ox, oy = self.origins[surface]
-        if width <= 0 or height <= 0:
-            return
-        self.move(ox + x + self.random.randrange(width), oy + y + self.random.randrange(height))
-        # Only where the window is uppermost: another window over it may be a Save As.
-        if self.program.pointer and self.program.pointer[0] == surface:
+        if self.pointer.over(surface, self.random.randrange(area[2]),
+                             self.random.randrange(area[3])):
             self.desktop.button(True)
             time.sleep(self.random.choice((0, 0.02, 0.1)))
             self.desktop.button(False)
