@@ -15,8 +15,10 @@ FOLDER, where the program runs.
 The choices come from a seeded generator: seed 1 unless VELLACOR_SOAK_SEED gives another, or
 "random" for a new one, which is printed; the program's timing still varies from run to run.
 The program is asked a question through the accessibility bus every ten actions and at the
-end; unanswered within 5 s it hangs. A program that dies, hangs (it is then killed) or ends
-otherwise than by its last window closing is counted and started again. At the end every
+end; an answer slower than 2 s leaves the stacks of its threads (where gdb is at hand), and
+none within 10 s while it runs is a hang. A program that dies, hangs (it is then killed) or
+ends otherwise than by its last window closing is counted and started again; one that ends
+while a question waits (its event loop has stopped on the way out) is counted apart. At the end every
 report in FOLDER must be whole and no temporary file left. It passes when every action was
 made and nothing was counted.
 """
@@ -32,7 +34,8 @@ from desktop import Accessibility, Desktop, Pointer, Program, wait
 MAIN, DETAIL, SAVE_AS, SAVED, BOX = "Vellacor 1.1", "Detail Report", "Save As", "Save File", "Vellacor"
 DIALOGS = (SAVE_AS, SAVED, BOX)
 PROBE_EVERY = 10
-PROBE_TIMEOUT = 5.0
+SLOW = 2.0  # seconds: the stacks of an answer slower than this are kept
+HANG = 10.0  # seconds without an answer
 
 
 class Soak:
@@ -42,7 +45,7 @@ class Soak:
         self.desktop = Desktop()
         self.program = Program(path, folder, Accessibility())
         self.counts = {"crashes": 0, "hangs": 0, "exits": 0, "quits": 0, "starts": 0,
-                       "clicks": 0, "probes": 0}
+                       "clicks": 0, "probes": 0, "silent ends": 0}
         self.slowest = 0.0
         self.pointer = Pointer(self.desktop, self.program, self.random)
         self.number = 0
@@ -73,26 +76,45 @@ class Soak:
                       f"its log: {log}")
         self.start()
 
+    def stacks(self, name):
+        """The program's threads' stacks, where gdb is at hand; the file's path or None."""
+        if not shutil.which("gdb"):
+            return None
+        path = os.path.join(self.folder, f"{name}.{self.program.starts}.txt")
+        with open(path, "w") as out:
+            subprocess.run(["gdb", "-p", str(self.program.process.pid), "-batch", "-ex",
+                            "thread apply all bt"], stdout=out, stderr=subprocess.STDOUT,
+                           stdin=subprocess.DEVNULL, timeout=60, check=False)
+        return path
+
     def probe(self):
+        """Asks; an answer slower than SLOW leaves the stacks of the moment, and none within
+        HANG is a hang: the program is killed and started again."""
         if not self.program.running():
             return
-        answer = self.program.probe(PROBE_TIMEOUT)
         self.counts["probes"] += 1
+        start = time.monotonic()
+        answer = self.program.probe(SLOW)
         if answer is None and self.program.running():
-            self.counts["hangs"] += 1
-            self.note(f"no answer to the liveness probe in {PROBE_TIMEOUT:.0f} s; its log: "
-                      f"{self.program.log_path}")
-            if shutil.which("gdb"):
-                stacks = os.path.join(self.folder, f"hang.{self.program.starts}.txt")
-                with open(stacks, "w") as out:
-                    subprocess.run(["gdb", "-p", str(self.program.process.pid), "-batch", "-ex",
-                                    "thread apply all bt"], stdout=out, stderr=subprocess.STDOUT,
-                                   stdin=subprocess.DEVNULL, timeout=60, check=False)
-                self.note(f"its threads' stacks: {stacks}")
-            self.program.process.kill()
-            self.program.process.wait()
-            self.start()
-        elif answer is not None:
+            stacks = self.stacks("slow")
+            while answer is None and self.program.running() and time.monotonic() - start < HANG:
+                answer = self.program.probe(1.0)
+            waited = time.monotonic() - start
+            where = f"; its log: {self.program.log_path}" + (f", stacks: {stacks}" if stacks else "")
+            if answer is not None:
+                answer = waited
+                self.note(f"the liveness probe was answered after {waited:.1f} s{where}")
+            elif self.program.running():
+                self.counts["hangs"] += 1
+                self.note(f"no answer to the liveness probe in {HANG:.0f} s{where}")
+                self.program.process.kill()
+                self.program.process.wait()
+                self.start()
+            else:
+                self.counts["silent ends"] += 1
+                self.note(f"no answer to the liveness probe; the program ended "
+                          f"{waited:.1f} s after it was asked{where}")
+        if answer is not None:
             self.slowest = max(self.slowest, answer)
 
     def click(self):
@@ -199,7 +221,7 @@ def main(path, folder, actions):
         soak.program.stop()
         soak.desktop.stop()
     files = [f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f))
-             and not f.endswith(".log") and not f.startswith("hang.")]
+             and not f.endswith(".log") and not f.startswith("slow.")]
     reports = [f for f in files if f.endswith(".txt")]
     broken = [f for f in reports if not whole(os.path.join(folder, f))]
     left = [f for f in files if not f.endswith(".txt")]
@@ -208,7 +230,7 @@ def main(path, folder, actions):
           f"crashes, {c['hangs']} hangs, {c['exits']} other ends, {c['quits']} quits by "
           f"closing every window; {len(reports)} reports, {len(broken)} not whole, {len(left)} "
           f"other files left; {c['probes']} liveness probes, the slowest answered in "
-          f"{soak.slowest * 1000:.0f} ms")
+          f"{soak.slowest * 1000:.0f} ms, {c['silent ends']} unanswered as the program ended")
     for name in broken + left:
         print(f"    {name}")
     held, gave_up, longest = soak.program.holds()
