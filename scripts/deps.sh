@@ -12,6 +12,8 @@
 #   scripts/deps.sh arm64     what building, testing and packaging for arm64 needs: Debian's arm64
 #                             architecture beside this one, the cross compiler, arm64's
 #                             Build-Depends (its Qt and GoogleTest) and qemu-user to run them
+# Exits with 3 when something is missing and this user cannot install it (not root, and no
+# sudo); any other failure to install is a failure (1 or apt's status).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,12 +43,13 @@ package | test)
         # targets; GNOME's compositor, its XWayland, a session bus, xdotool, PyGObject (its
         # keyboard and pointer, through mutter's remote desktop interface), the accessibility
         # bus (the random run's liveness probe) and gdb (the stacks of a program that hangs)
-        # for the session tests; the release built twice and compared: diffoscope and faketime.
+        # for the session tests; strace for the saves' system calls; the release built twice and
+        # compared: diffoscope and faketime.
         packages+=(libbenchmark-dev xvfb xauth x11-utils desktop-file-utils appstream
                    lintian blhc devscripts autopkgtest binutils-mingw-w64-x86-64
                    clang libclang-rt-dev
                    mutter xwayland dbus-daemon dbus-session-bus-common xdotool python3-gi
-                   at-spi2-core gdb
+                   at-spi2-core gdb strace
                    diffoscope-minimal faketime)
     fi
     ;;
@@ -99,11 +102,16 @@ fi
 
 what=${missing[*]}
 [[ "$build_dep" == yes ]] && what+="${what:+, }the Build-Depends of debian/control${arch:+ for $arch}"
-echo "Installing: $what"
 sudo=()
 if ((EUID != 0)); then
+    # The one reason to give up that is no fault: this user may install nothing.
+    if ! command -v sudo >/dev/null; then
+        echo "deps: cannot install $what: not root, and sudo is not installed" >&2
+        exit 3
+    fi
     sudo=(sudo)
 fi
+echo "Installing: $what"
 if [[ -n "$arch" ]] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     "${sudo[@]}" dpkg --add-architecture "$arch"
 fi

@@ -15,6 +15,9 @@
 #ifdef Q_OS_WIN
 #include <QDir>
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -112,12 +115,14 @@ QString longPath(const QString &path)
 }
 #endif
 
-// Renames from over to in one step; the system's reason when it cannot.
+// Renames from over to in one step; the system's reason when it cannot. On Windows the rename
+// reaches the disk before the call returns.
 QString replaceFile(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
     if (MoveFileExW(reinterpret_cast<LPCWSTR>(longPath(from).utf16()),
-                    reinterpret_cast<LPCWSTR>(longPath(to).utf16()), MOVEFILE_REPLACE_EXISTING))
+                    reinterpret_cast<LPCWSTR>(longPath(to).utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return QString();
     return qt_error_string(int(GetLastError()));
 #else
@@ -127,22 +132,65 @@ QString replaceFile(const QString &from, const QString &to)
 #endif
 }
 
-// Makes what was written to the closed file at path durable, so that a power cut after the
-// rename cannot leave the name pointing at an empty file; QSaveFile::commit() does the same.
-QString syncToDisk(const QString &path)
+// Opens path, a new file, for writing, unbuffered. On Windows through a handle of the
+// program's own, which syncWritten() can flush.
+bool openNew(QFile &file, const QString &path, QString &error)
 {
 #ifdef Q_OS_WIN
     const HANDLE handle =
         CreateFileW(reinterpret_cast<LPCWSTR>(longPath(path).utf16()), GENERIC_WRITE,
-                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return qt_error_string(int(GetLastError()));
-    const bool flushed = FlushFileBuffers(handle);
-    const QString error = flushed ? QString() : qt_error_string(int(GetLastError()));
-    CloseHandle(handle);
-    return error;
+                    FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = qt_error_string(int(GetLastError()));
+        return false;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY);
+    if (descriptor < 0) {
+        error = qt_error_string(errno);
+        CloseHandle(handle);
+        DeleteFileW(reinterpret_cast<LPCWSTR>(longPath(path).utf16()));
+        return false;
+    }
+    if (file.open(descriptor, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                  QFileDevice::AutoCloseHandle))
+        return true;
+    _close(descriptor);
+    DeleteFileW(reinterpret_cast<LPCWSTR>(longPath(path).utf16()));
 #else
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    file.setFileName(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return true;
+#endif
+    error = file.errorString();
+    return false;
+}
+
+// Makes what was written to the open file durable, through the descriptor that wrote it, so
+// that a power cut after the rename cannot leave the name on an empty file; QSaveFile::commit()
+// does the same.
+QString syncWritten(QFile &file)
+{
+#ifdef Q_OS_WIN
+    if (FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()))))
+        return QString();
+    return qt_error_string(int(GetLastError()));
+#else
+    if (::fsync(file.handle()) == 0)
+        return QString();
+    return qt_error_string(errno);
+#endif
+}
+
+// Makes a rename into folder durable. POSIX keeps a name in its folder, which reaches the disk
+// only when the folder itself is synced; on Windows MoveFileExW's write-through has done it.
+QString syncFolder(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(folder);
+    return QString();
+#else
+    const int descriptor =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0)
         return qt_error_string(errno);
     const bool synced = ::fsync(descriptor) == 0;
@@ -156,25 +204,30 @@ QString syncToDisk(const QString &path)
 // the file over path, which replaces an earlier file in one step or leaves it as it was.
 SaveOutcome saveByRename(const QFileInfo &target, const QByteArray &bytes)
 {
+    const QString temporary =
+        target.absolutePath() +
+        QStringLiteral("/.vellacor-%1.tmp")
+            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     // A plain file, closed before the rename: Windows will not rename a file that is open.
-    QFile file(target.absolutePath() +
-               QStringLiteral("/.vellacor-%1.tmp")
-                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
+    QFile file;
+    QString error;
+    if (!openNew(file, temporary, error))
+        return {false, error};
     const bool written = writeAll(file, bytes);
-    QString error = file.errorString();
+    error = written ? syncWritten(file) : file.errorString();
     file.close();
-    if (written) {
-        if (target.exists()) // a new file has the umask's permissions already
-            file.setPermissions(target.permissions());
-        error = syncToDisk(file.fileName());
-        if (error.isEmpty())
-            error = replaceFile(file.fileName(), target.absoluteFilePath());
-        if (error.isEmpty())
-            return {true, QString()};
+    if (written && error.isEmpty()) {
+        // An earlier file's permissions go to the new one, as QSaveFile gives them; set once
+        // the data is written, since they may take the write permission away.
+        if (target.exists())
+            QFile::setPermissions(temporary, target.permissions());
+        error = replaceFile(temporary, target.absoluteFilePath());
+        if (error.isEmpty()) {
+            error = syncFolder(target.absolutePath());
+            return {error.isEmpty(), error};
+        }
     }
-    file.remove();
+    QFile::remove(temporary);
     return {false, error};
 }
 
@@ -198,8 +251,12 @@ SaveOutcome saveWhole(const QString &path, const QByteArray &bytes)
                            .arg(QObject::tr(kNameUnits))
                            .arg(length)};
     }
-    if (length + kSaveFileSuffixLength > longest)
+    if (length + kSaveFileSuffixLength > longest) {
+        // As QSaveFile::open() does: a file this user may not write is not replaced either.
+        if (target.exists() && !target.isWritable())
+            return {false, QSaveFile::tr("Existing file %1 is not writable").arg(path)};
         return saveByRename(target, bytes);
+    }
 
     QSaveFile file(path);
     // Unbuffered, so every write reaches the file here and its failure is seen; a buffered
@@ -215,7 +272,8 @@ SaveOutcome saveWhole(const QString &path, const QByteArray &bytes)
     }
     if (!file.commit())
         return {false, file.errorString()};
-    return {true, QString()};
+    const QString error = syncFolder(target.absolutePath());
+    return {error.isEmpty(), error};
 }
 
 } // namespace vellacor
