@@ -37,10 +37,7 @@ namespace {
 class NoDialogs final : public vellacor::Dialogs {
 protected:
     void showMessage(QWidget *, const QString &, const QString &, Icon) override {}
-    std::optional<QString> askSaveFileName(QWidget *, const QString &, const QString &) override
-    {
-        return std::nullopt;
-    }
+    SaveChoice askSaveFileName(QWidget *, const QString &, const QString &) override { return {}; }
 };
 
 // Counts paint events, to show that nothing is left to paint after a measured click.

@@ -7,8 +7,10 @@
 #ifdef Q_OS_WIN
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <vector>
@@ -80,12 +82,36 @@ std::wstring commonDialogFilter(const QString &filter)
 
 } // namespace
 
+// Why the common dialog call failed, from CommDlgExtendedError().
+QString commonDialogFailure(DWORD code)
+{
+    QString what;
+    switch (code) {
+    case FNERR_INVALIDFILENAME:
+        what = QObject::tr("the file name is not valid");
+        break;
+    case FNERR_BUFFERTOOSMALL:
+        what = QObject::tr("the file name is too long");
+        break;
+    case CDERR_MEMALLOCFAILURE:
+    case CDERR_MEMLOCKFAILURE:
+        what = QObject::tr("not enough memory");
+        break;
+    default:
+        what = QObject::tr("the dialog failed");
+        break;
+    }
+    return QObject::tr("%1 (common dialog error 0x%2)")
+        .arg(what)
+        .arg(code, 4, 16, QLatin1Char('0'));
+}
+
 // Windows' own save dialog, through the common dialog call without a default extension: the
 // dialog adds none to a typed name, and the report adds its ".txt" once. Qt's native dialog
 // would set the filter's "txt" as the default extension, so a typed "r2" came back "r2.txt"
 // and was saved as "r2.txt.txt" from the second save on, once the filter was there.
-std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString &name,
-                                                  const QString &filter)
+Dialogs::SaveChoice QtDialogs::askSaveFileName(QWidget *parent, const QString &name,
+                                               const QString &filter)
 {
     QWidget *owner = parent ? parent->window() : nullptr;
     const HWND ownerHandle = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
@@ -94,6 +120,8 @@ std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString
     if (initial.size() < file.size())
         std::copy(initial.begin(), initial.end(), file.begin());
     const std::wstring filters = commonDialogFilter(filter);
+    const std::wstring folder =
+        QDir::toNativeSeparators(QFileInfo(name).absolutePath()).toStdWString();
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
@@ -116,24 +144,35 @@ std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString
             disabled.push_back(handle);
         }
     }
-    const bool chosen = GetSaveFileNameW(&dialog);
+    bool chosen = GetSaveFileNameW(&dialog);
+    DWORD failure = chosen ? 0 : CommDlgExtendedError();
+    // The name offered is the last one chosen, which the dialog may refuse to show (one longer
+    // than MAX_PATH): then it opens in that name's folder, or every later save would fail too.
+    if (failure == FNERR_INVALIDFILENAME && !name.isEmpty()) {
+        std::fill(file.begin(), file.end(), L'\0');
+        dialog.lpstrInitialDir = folder.c_str();
+        chosen = GetSaveFileNameW(&dialog);
+        failure = chosen ? 0 : CommDlgExtendedError();
+    }
     for (const HWND handle : disabled)
         EnableWindow(handle, TRUE);
+    if (failure != 0)
+        return {std::nullopt, commonDialogFailure(failure)};
     if (!chosen || file[0] == L'\0')
-        return std::nullopt;
-    return QDir::fromNativeSeparators(QString::fromWCharArray(file.data()));
+        return {};
+    return {QDir::fromNativeSeparators(QString::fromWCharArray(file.data())), QString()};
 }
 #else
-std::optional<QString> QtDialogs::askSaveFileName(QWidget *parent, const QString &name,
-                                                  const QString &filter)
+Dialogs::SaveChoice QtDialogs::askSaveFileName(QWidget *parent, const QString &name,
+                                               const QString &filter)
 {
     // The report appends ".txt" to whatever name is chosen, so the dialog's own question
     // about replacing the chosen name would ask about the wrong file.
     const QString chosen = QFileDialog::getSaveFileName(parent, QString(), name, filter, nullptr,
                                                         QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty())
-        return std::nullopt;
-    return chosen;
+        return {};
+    return {chosen, QString()};
 }
 #endif
 

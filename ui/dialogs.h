@@ -25,9 +25,15 @@ public:
         showMessage(parent, title, text, icon);
     }
 
-    // A file-save dialog opened at name; an empty filter lists every file. Nothing when the
-    // user cancels.
-    std::optional<QString> saveFileName(QWidget *parent, const QString &name, const QString &filter)
+    // What a save dialog gave: the name chosen; no name when the user cancelled, or when the
+    // dialog could not open, and then why.
+    struct SaveChoice {
+        std::optional<QString> name;
+        QString failure;
+    };
+
+    // A file-save dialog opened at name; an empty filter lists every file.
+    SaveChoice saveFileName(QWidget *parent, const QString &name, const QString &filter)
     {
         const Open open;
         return askSaveFileName(parent, name, filter);
@@ -51,8 +57,8 @@ public:
 protected:
     virtual void showMessage(QWidget *parent, const QString &title, const QString &text,
                              Icon icon) = 0;
-    virtual std::optional<QString> askSaveFileName(QWidget *parent, const QString &name,
-                                                   const QString &filter) = 0;
+    virtual SaveChoice askSaveFileName(QWidget *parent, const QString &name,
+                                       const QString &filter) = 0;
 
 private:
     struct Open {
@@ -96,8 +102,8 @@ class QtDialogs final : public Dialogs {
 protected:
     void showMessage(QWidget *parent, const QString &title, const QString &text,
                      Icon icon) override;
-    std::optional<QString> askSaveFileName(QWidget *parent, const QString &name,
-                                           const QString &filter) override;
+    SaveChoice askSaveFileName(QWidget *parent, const QString &name,
+                               const QString &filter) override;
 };
 
 } // namespace vellacor

@@ -352,6 +352,16 @@ private slots:
         expectSaveFailure(path("folder.txt"));
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{"earlier.txt"});
         QCOMPARE(readFile(path("earlier.txt")), QByteArray("earlier report"));
+
+        // A save dialog that cannot open is a save that failed, not one cancelled.
+        dialogs.messages.clear();
+        dialogs.failure = "the file name is not valid";
+        saveAs(path("report"));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages[0].title, QString("Save File"));
+        QCOMPARE(dialogs.messages[0].icon, FakeDialogs::Icon::Warning);
+        QCOMPARE(dialogs.messages[0].text,
+                 QString("Could not open the save dialog: the file name is not valid"));
     }
 
     void readOnlyFolderIsReported()
@@ -368,6 +378,24 @@ private slots:
         expectSaveFailure(path("locked/report.txt"));
         QVERIFY(QDir(path("locked")).isEmpty());
 #endif
+    }
+
+    // An earlier report that was made read-only goes the same way under a short name as
+    // under a long one: where it may be written (root, on POSIX) it is replaced, where not the
+    // same reason is told.
+    void readOnlyEarlierReportGoesAlike()
+    {
+        show("50");
+        QStringList outcomes;
+        for (const QString &name : {QString("report"), QString(250 - 4, 'r')}) {
+            writeFile(path(name + ".txt"), "earlier report");
+            QFile::setPermissions(path(name + ".txt"), QFile::ReadOwner | QFile::ReadGroup);
+            dialogs.messages.clear();
+            saveAs(path(name));
+            QCOMPARE(dialogs.messages.size(), 1);
+            outcomes << dialogs.messages[0].text.replace(path(name + ".txt"), "NAME");
+        }
+        QCOMPARE(outcomes[1], outcomes[0]);
     }
 
     // A short name goes through QSaveFile, one near the longest a folder takes through a

@@ -10,8 +10,9 @@
 #include <utility>
 
 // Records every message and answers save dialogs from a queue; a null answer, or none
-// queued, cancels. whileWaiting runs once inside the next dialog, as input that arrives while
-// a real dialog waits for the user. asked lists "message" and "save" in the order asked.
+// queued, cancels; a failure set makes the next one fail to open. whileWaiting runs once
+// inside the next dialog, as input that arrives while a real dialog waits for the user. asked
+// lists "message" and "save" in the order asked.
 class FakeDialogs final : public vellacor::Dialogs {
 public:
     struct Message {
@@ -30,18 +31,19 @@ public:
         asked.append("message");
         wait();
     }
-    std::optional<QString> askSaveFileName(QWidget *, const QString &name,
-                                           const QString &filter) override
+    SaveChoice askSaveFileName(QWidget *, const QString &name, const QString &filter) override
     {
         saveRequests.append({name, filter});
         asked.append("save");
         if (onSave)
             onSave();
         wait();
+        if (!failure.isEmpty())
+            return {std::nullopt, std::exchange(failure, QString())};
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         if (answer.isNull())
-            return std::nullopt;
-        return answer;
+            return {};
+        return {answer, QString()};
     }
 
     void wait()
@@ -55,5 +57,6 @@ public:
     QStringList asked;
     std::function<void()> onSave; // runs as each save dialog opens
     QStringList answers;
+    QString failure; // the next save dialog cannot open, for this reason
     std::function<void()> whileWaiting;
 };

@@ -179,11 +179,17 @@ void DetailWindow::exportReport()
         return;
     const QString filter =
         saveFilter.isEmpty() ? QString() : saveFilter + QStringLiteral(" (*.txt)");
-    const std::optional<QString> chosen = m_dialogs.saveFileName(this, saveName, filter);
+    const Dialogs::SaveChoice chosen = m_dialogs.saveFileName(this, saveName, filter);
     saveFilter = tr("Text Documents");
-    if (!chosen)
+    if (!chosen.failure.isEmpty()) {
+        m_dialogs.message(this, tr("Save File"),
+                          tr("Could not open the save dialog: %1").arg(chosen.failure),
+                          Dialogs::Icon::Warning);
         return;
-    saveName = *chosen;
+    }
+    if (!chosen.name)
+        return;
+    saveName = *chosen.name;
 
     ReportFileValues values{
         netMask->text().toStdString(),
@@ -196,7 +202,7 @@ void DetailWindow::exportReport()
     for (int loopIndex = 0; loopIndex < Val_IP_Add->count(); ++loopIndex)
         values.lines.push_back(Val_IP_Add->item(loopIndex)->text().toStdString());
 
-    const QString path = *chosen + QStringLiteral(".txt");
+    const QString path = saveName + QStringLiteral(".txt");
     const SaveOutcome outcome = saveWhole(path, encodeForSystem(fromUtf8(reportFileText(values))));
     if (outcome.saved) {
         m_dialogs.message(this, tr("Save File"), tr("File Saved"), Dialogs::Icon::Information);
