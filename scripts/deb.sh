@@ -7,7 +7,8 @@
 #   scripts/deb.sh OUT arm64       also the arm64 packages, cross-built (dpkg-buildpackage -a)
 # The work folder, with each build's log (*.build) and .changes, is build-deb/. Installs what
 # is missing first. DEB_BUILD_OPTIONS passes through (nocheck skips the build-time tests).
-# Exits with 3, after one line saying so, when the arm64 tools cannot be installed here.
+# Exits with 3, after one line saying so, when the arm64 tools cannot be installed here because
+# this user may install nothing (not root, and no sudo); any other failure is a failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:?usage: scripts/deb.sh OUT [arm64]}
@@ -85,9 +86,14 @@ copy() {
 copy "vellacor_$version.dsc" "vellacor_$upstream.orig.tar.gz" "vellacor_$version.debian.tar.xz" \
     "vellacor_${version}_$native.deb" "vellacor-dbgsym_${version}_$native.deb"
 if [[ -n "$cross" && "$cross" != "$native" ]]; then
-    if ! scripts/deps.sh "$cross"; then
-        echo "deb: the $cross tools (architecture, cross compiler, Qt) could not be installed"
+    status=0
+    scripts/deps.sh "$cross" || status=$?
+    if ((status == 3)); then
+        echo "deb: the $cross tools cannot be installed here (not root, and no sudo)"
         exit 3
+    elif ((status != 0)); then
+        echo "deb: the $cross tools (architecture, cross compiler, Qt) did not install" >&2
+        exit 1
     fi
     build "$work/vellacor_${version}_$cross.build" -a "$cross" -Pcross,nocheck -B
     copy "vellacor_${version}_$cross.deb" "vellacor-dbgsym_${version}_$cross.deb"

@@ -46,7 +46,7 @@ deb_arch=arm64
 status=0
 scripts/deb.sh "$out" $deb_arch || status=$?
 if ((status == 3)); then
-    echo "release: no arm64 tools here: the release holds no arm64 package"
+    echo "release: no arm64 tools here (not root, and no sudo): the release holds no arm64 package"
 elif ((status != 0)); then
     exit "$status"
 fi

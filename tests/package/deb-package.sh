@@ -5,8 +5,8 @@
 # binary uploads, the build logs' compiler flags (blhc), the hardening of the program
 # (hardening-check), and the tests of the installed package (autopkgtest, in this system: it
 # installs the package here). Each check is recorded for its own test (tests/lib.sh); the
-# arm64 ones are skipped when the arm64 tools cannot be installed here. The last line counts
-# the checks, "N passed, M failed".
+# arm64 ones are skipped when this user can install nothing (not root, and no sudo), and fail
+# when the arm64 packages do not build. The last line counts the checks, "N passed, M failed".
 #   deb-package.sh ARCH...   (the architectures whose checks the tests report: this machine's
 #                             first)
 set -uo pipefail
@@ -72,7 +72,7 @@ for arch in "${arches[@]}"; do
     if [[ ! -f "vellacor_${version}_$arch.deb" ]]; then
         for what in dbgsym hardening lintian blhc stack_clash_protection cf_protection; do
             skip_check "package_${arch}_$what" "$arch: $what" \
-                "no $arch packages: scripts/deb.sh could not install the $arch tools here"
+                "no $arch packages: the $arch tools cannot be installed here (not root, and no sudo)"
         done
         continue
     fi

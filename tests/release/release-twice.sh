@@ -137,7 +137,8 @@ for id in "${ids[@]}"; do
     if [[ " ${windows_ids[*]} " == *" $id "* && -z "$qt" ]]; then
         skip_check "$id" "$id: the same in both builds" "no Qt for Windows at hand"
     elif [[ $id == *_"${arches[1]:-}" && -n "${arches[1]:-}" ]] && grep -q 'no arm64 tools' "$work/a.log"; then
-        skip_check "$id" "$id: the same in both builds" "no arm64 tools here"
+        skip_check "$id" "$id: the same in both builds" \
+            "the arm64 tools cannot be installed here (not root, and no sudo)"
     else
         check "$id" "$id: in both releases" false
     fi
