@@ -4,7 +4,8 @@ callback asked for on them was still unanswered: the moment at which Qt 6.4.2's 
 can free a window its event thread is still writing into.
 
     frames.py LOG   prints "N surfaces destroyed, M with a frame callback unanswered", then
-                    one line for each of those M, with the title of the window it was
+                    one line for each of those M, with the title of the window it was; fails
+                    when the log cannot be read or N is 0
 
 A surface asks with wl_surface.frame(new id wl_callback); the compositor answers with
 wl_callback.done. libwayland 1.23 and later write an object as wl_surface#N, earlier ones as
@@ -55,7 +56,10 @@ def main(path):
                 pending.pop(event.group(2), None)
     print(f"{destroyed} surfaces destroyed, {exposed} with a frame callback unanswered")
     print("\n".join(details))
+    return destroyed > 0
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    # A log without one surface destroyed is not the log of a client that closed windows,
+    # or one in a format this does not read.
+    sys.exit(0 if main(sys.argv[1]) else 1)
