@@ -5,13 +5,14 @@
 #   scripts/deb.sh OUT             the source package (.dsc, .orig.tar.gz, .debian.tar.xz) and
 #                                  this machine's packages (vellacor, vellacor-dbgsym) into OUT
 #   scripts/deb.sh OUT arm64       also the arm64 packages, cross-built (dpkg-buildpackage -a)
+#   scripts/deb.sh --version       the version it builds here, by the rule below
 # The work folder, with each build's log (*.build) and .changes, is build-deb/. Installs what
 # is missing first. DEB_BUILD_OPTIONS passes through (nocheck skips the build-time tests).
 # Exits with 3, after one line saying so, when the arm64 tools cannot be installed here because
 # this user may install nothing (not root, and no sudo); any other failure is a failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=${1:?usage: scripts/deb.sh OUT [arm64]}
+out=${1:?usage: scripts/deb.sh OUT [arm64] | --version}
 cross=${2:-}
 export LC_ALL=C.UTF-8 TZ=UTC
 umask 022
@@ -32,6 +33,11 @@ if [[ ! "$number" =~ ^[0-9]+$ ]]; then
         "number in distro-info-data): the package version would be a guess. Build the" \
         "source package with dpkg-buildpackage directly to keep the changelog's version." >&2
     exit 1
+fi
+
+if [[ "$out" == --version ]]; then
+    echo "$(dpkg-parsechangelog -S Version)+deb$number"
+    exit 0
 fi
 
 SOURCE_DATE_EPOCH=$(scripts/source-date.sh)

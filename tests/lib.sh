@@ -1,5 +1,5 @@
-# Sourced by the test scenarios: recording their checks for CTest, waiting, a private X server
-# and Wine's programs.
+# Sourced by the test scenarios: recording their checks for CTest, a build log's compile
+# lines, waiting, a private X server and Wine's programs.
 #
 # A scenario (a desktop session, an installer's round trip, a package build, a release built
 # twice) runs once, as the CTest fixture of its checks, and records each check in
@@ -38,6 +38,15 @@ skip_all() {
 record() { # record ID FIRST_LINE OUTPUT
     [[ -n "${VELLACOR_RESULTS:-}" ]] || return 0
     { echo "$2"; [[ -z "$3" ]] || echo "$3"; } >"$VELLACOR_RESULTS/$1"
+}
+
+# every_compile_has LOG FLAG: each compiler line of the build log LOG that compiles a source
+# file has FLAG; a log without one says nothing, and fails.
+every_compile_has() {
+    local lines
+    lines=$(grep -E ' -c \S+\.cpp$' "$1")
+    [[ -n "$lines" ]] || { echo "   no compile line in $1"; return 1; }
+    ! grep -vqF -- "$2" <<<"$lines"
 }
 
 # wait_for SECONDS COMMAND...: true as soon as COMMAND is, tried every $poll seconds.

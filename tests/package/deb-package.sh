@@ -60,12 +60,19 @@ echo "   Depends: $depends"
 depends_on() { grep -qE "(^|[ ,])$1([ ,(]|$)" <<<"$depends"; }
 check package_depends "Depends names libqt6widgets6 (dpkg-shlibdeps), libc6 and qt6-wayland" \
     eval 'depends_on libqt6widgets6 && depends_on libc6 && depends_on qt6-wayland'
-# Above every package of the previous releases, so that apt upgrades them.
-check package_version "version $version upgrades the earlier 1.1.0.0-1+deb13" \
-    dpkg --compare-versions "$version" gt 1.1.0.0-1+deb13
+# The version scripts/deb.sh's rule gives, which sorts above the plain revision and above the
+# previous Debian release's package of it, so that apt upgrades them.
+rule=$("$root/scripts/deb.sh" --version)
+revision=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
+number=${rule##*+deb}
+earlier=$revision+deb$((number - 1))
+upgrades() {
+    [[ "$version" == "$rule" ]] || { echo "   not the rule's $rule"; return 1; }
+    dpkg --compare-versions "$version" gt "$revision" &&
+        dpkg --compare-versions "$version" gt "$earlier"
+}
+check package_version "version $version is the rule's and upgrades $revision and $earlier" upgrades
 
-# every_compile_has LOG FLAG: each compiler line of LOG that compiles a source file has FLAG.
-every_compile_has() { ! grep -E ' -c \S+\.cpp$' "$1" | grep -vqF -- "$2"; }
 
 # ---- per architecture: the debug symbols (the dbgsym package holds the program's build-id)
 for arch in "${arches[@]}"; do

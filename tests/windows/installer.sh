@@ -187,9 +187,10 @@ check windows_report_copyright "the copyright line is Windows-1252, with 0xA9" \
 echo "   the copyright line's bytes: $(tail -n 1 "$report.txt" 2>/dev/null | od -An -tx1 | tr -s ' \n' ' ')"
 generated=$(grep -a '^Generated' "$report.txt" 2>/dev/null | tr -d '\r')
 echo "   $generated"
-# Wine's locale here is English (United States): month/day/year and a 12-hour clock.
+# Wine's locale here is English (United States): month/day/year and a 12-hour clock; the date
+# is the day the file was written, whatever the clock says by now.
 short_date() {
-    [[ "$generated" =~ ^Generated\ {9}:\ $(date +%-m/%-d/%Y)\ [0-9]{1,2}:[0-9]{2}:[0-9]{2}\ (AM|PM)$ ]]
+    [[ "$generated" =~ ^Generated\ {9}:\ $(date -r "$report.txt" +%-m/%-d/%Y)\ [0-9]{1,2}:[0-9]{2}:[0-9]{2}\ (AM|PM)$ ]]
 }
 check windows_report_date "the Generated date is in the locale's short date and long time" short_date
 
