@@ -6,7 +6,8 @@
 #                                      program and its tests; `ctest --preset arm64` runs the
 #                                      tests under qemu-user
 # The arm64 Debian package is Debian's tools' to build: scripts/deb.sh OUT arm64.
-# Exits with 3, after one line saying so, when the arm64 tools cannot be installed here.
+# Exits with 3, after one line saying so, when this user can install nothing (not root, and no
+# sudo); with scripts/deps.sh's status when the install failed otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,9 +15,11 @@ if [[ "${1:-}" != arm64 ]]; then
     echo "usage: scripts/cross.sh arm64" >&2
     exit 2
 fi
-if ! scripts/deps.sh arm64; then
-    echo "cross: the arm64 tools (architecture, cross compiler, Qt, qemu-user) could not be installed"
-    exit 3
+status=0
+scripts/deps.sh arm64 || status=$?
+if ((status != 0)); then
+    echo "cross: the arm64 tools (architecture, cross compiler, Qt, qemu-user) were not installed"
+    exit "$status"
 fi
 cmake --preset arm64
 cmake --build build-arm64 -j"$(nproc 2>/dev/null || echo 2)"
