@@ -4,7 +4,7 @@
 #      to its first paint, and its peak resident memory, for vellacor and two reference
 #      windows (medians, ratios to the one-label window);
 #   2. Calculate on the offscreen platform: click to filled detail window (medians).
-# See bench/README.md for how it measures.
+# See docs/benchmarks.md for how it measures.
 #
 #   bench/startup.sh [--runs N] [--pause-ms MS] [--settle-ms MS] [--repeats N] [--first-runs N]
 #

@@ -3,7 +3,8 @@
 #   VELLACOR_WINDOWS_QT=FOLDER       that prefix, as it is
 #   VELLACOR_WINDOWS_QT=ARCHIVE.tar.xz  that archive of a prefix, unpacked once into the cache
 #   (unset)                          the prefix in the cache, built there the first time from
-#                                    Debian's qt6-base source package (about 25 minutes on 2 cores)
+#                                    Debian's qt6-base source package (about 25 minutes on 2 cores;
+#                                    on Debian 12 only, whose archive has Qt 6.4.2's source)
 # The cache is ${XDG_CACHE_HOME:-~/.cache}/vellacor. Progress goes to standard error.
 #   windows-qt.sh --at-hand          true when one is there without building it; else says why
 set -euo pipefail
@@ -78,8 +79,12 @@ if ! ls "$work"/qt6-base_6.4.2*.orig.tar.xz >/dev/null 2>&1; then
     options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$work/apt/parts"
              -o "Dir::State::Lists=$work/apt/lists")
     apt-get "${options[@]}" update >&2
-    (cd "$work" && apt-get "${options[@]}" source --download-only qt6-base=6.4.2+dfsg-10 >&2 ||
-        apt-get "${options[@]}" source --download-only qt6-base >&2)
+    # Qt 6.4.2's source is Debian 12's; a later release's archive holds only its own Qt.
+    if ! (cd "$work" && apt-get "${options[@]}" source --download-only qt6-base=6.4.2+dfsg-10 >&2); then
+        echo "windows-qt: this Debian release's archive has no source of Qt 6.4.2 (Debian 12's" \
+            "has): set VELLACOR_WINDOWS_QT to a Qt for Windows, a prefix or a .tar.xz of one" >&2
+        exit 1
+    fi
 fi
 source_dir=$work/qtbase-everywhere-src-6.4.2
 if [[ ! -d "$source_dir" ]]; then
