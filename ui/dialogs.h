@@ -97,7 +97,7 @@ private:
     const bool m_entered;
 };
 
-// The dialogs a user sees: QMessageBox and QFileDialog.
+// The dialogs a user sees: QMessageBox, and QFileDialog or, on Windows, its own save dialog.
 class QtDialogs final : public Dialogs {
 protected:
     void showMessage(QWidget *parent, const QString &title, const QString &text,
