@@ -277,6 +277,7 @@ class Program:
         self.roles = {}  # xdg_surface id -> wl_surface id
         self.toplevels = {}  # xdg_toplevel id -> wl_surface id
         self.titles = {}  # wl_surface id -> title
+        self.popups = {}  # a popup's wl_surface id -> its parent's
         self.geometry = {}  # wl_surface id -> the window's (x, y, width, height) in it
         self.lives = {}  # wl_surface id -> how often a surface of that id was destroyed
         self.focus = None  # the wl_surface with the keyboard
@@ -304,6 +305,9 @@ class Program:
                 self.roles[new.group(1)] = surface.group(1) if surface else None
             elif interface == "xdg_surface" and message == "get_toplevel" and new:
                 self.toplevels[new.group(1)] = self.roles.get(number)
+            elif interface == "xdg_surface" and message == "get_popup" and new:
+                parent = re.search(r"xdg_surface[@#](\d+)", args)
+                self.popups[self.roles.get(number)] = parent and self.roles.get(parent.group(1))
             elif interface == "xdg_toplevel" and message == "set_title":
                 self.titles[self.toplevels.get(number)] = args.strip('"')
             elif interface == "xdg_surface" and message == "set_window_geometry":
@@ -312,6 +316,7 @@ class Program:
                 self.toplevels.pop(number, None)
             elif interface == "wl_surface" and message == "destroy":
                 self.titles.pop(number, None)
+                self.popups.pop(number, None)
                 self.geometry.pop(number, None)
                 self.lives[number] = self.lives.get(number, 0) + 1
                 if self.focus == number:
@@ -348,9 +353,14 @@ class Program:
         return {surface: self.titles.get(surface, "") for surface in self.toplevels.values()}
 
     def focused(self):
+        """The title of the window with the keyboard: a popup's (the save dialog's completer)
+        is its window's."""
         self.update()
-        if self.focus in self.toplevels.values():
-            return self.titles.get(self.focus, "")
+        surface = self.focus
+        for _ in range(8):
+            if surface in self.toplevels.values():
+                return self.titles.get(surface, "")
+            surface = self.popups.get(surface)
         return None
 
     def running(self):

@@ -36,6 +36,7 @@ DIALOGS = (SAVE_AS, SAVED, BOX)
 PROBE_EVERY = 10
 SLOW = 2.0  # seconds: the stacks of an answer slower than this are kept
 HANG = 10.0  # seconds without an answer
+STALL = 100  # actions in a row with no window of the program having the keyboard
 
 
 class Soak:
@@ -45,7 +46,7 @@ class Soak:
         self.desktop = Desktop()
         self.program = Program(path, folder, Accessibility())
         self.counts = {"crashes": 0, "hangs": 0, "exits": 0, "quits": 0, "starts": 0,
-                       "clicks": 0, "probes": 0, "silent ends": 0}
+                       "clicks": 0, "probes": 0, "silent ends": 0, "stalls": 0}
         self.slowest = 0.0
         self.pointer = Pointer(self.desktop, self.program, self.random)
         self.number = 0
@@ -192,9 +193,22 @@ class Soak:
 
     def run(self, actions):
         self.start()
+        unfocused = 0
         for self.number in range(1, actions + 1):
             before = self.program.windows()
-            self.action(self.program.focused())
+            focus = self.program.focused()
+            unfocused = 0 if focus else unfocused + 1
+            if unfocused == STALL:
+                # Keys go nowhere and clicks may not (a Save As is open): the run would make no
+                # action more. Said, counted, and the program started again.
+                self.counts["stalls"] += 1
+                self.note(f"nothing has had the keyboard for {STALL} actions, with {before} "
+                          f"open; its log: {self.program.log_path}")
+                self.program.stop()
+                self.start()
+                unfocused = 0
+                continue
+            self.action(focus)
             self.check_ended(before)
             if self.number % PROBE_EVERY == 0:
                 self.probe()
@@ -227,7 +241,8 @@ def main(path, folder, actions):
     left = [f for f in files if not f.endswith(".txt")]
     c = soak.counts
     print(f"  {soak.number} actions ({c['clicks']} clicks), {c['starts']} starts: {c['crashes']} "
-          f"crashes, {c['hangs']} hangs, {c['exits']} other ends, {c['quits']} quits by "
+          f"crashes, {c['hangs']} hangs, {c['stalls']} stalls, {c['exits']} other ends, "
+          f"{c['quits']} quits by "
           f"closing every window; {len(reports)} reports, {len(broken)} not whole, {len(left)} "
           f"other files left; {c['probes']} liveness probes, the slowest answered in "
           f"{soak.slowest * 1000:.0f} ms, {c['silent ends']} unanswered as the program ended")
@@ -237,7 +252,8 @@ def main(path, folder, actions):
     if held:
         print(f"  {held} hides held for the last frame's answer, {gave_up} given up, the longest "
               f"{longest} ms")
-    return (soak.number == actions and not (c["crashes"] or c["hangs"] or c["exits"])
+    counted = c["crashes"] or c["hangs"] or c["exits"] or c["stalls"]
+    return (soak.number == actions and not counted
             and not broken and not left and c["probes"] > actions // PROBE_EVERY // 2)
 
 
