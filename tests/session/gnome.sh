@@ -40,9 +40,9 @@ stop_all() {
     # The accessibility bus and registry that the session bus started on demand outlive it:
     # found by the session's runtime folder, which only they and this session have.
     for pid in /proc/[0-9]*; do
-        [[ "$(tr -d '\0' <"$pid/cmdline" 2>/dev/null)" == *at-spi* ]] &&
-            tr '\0' '\n' <"$pid/environ" 2>/dev/null | grep -q "^XDG_RUNTIME_DIR=$work/" &&
-            kill "${pid#/proc/}" 2>/dev/null
+        { [[ "$(tr -d '\0' <"$pid/cmdline")" == *at-spi* ]] &&
+            tr '\0' '\n' <"$pid/environ" | grep -q "^XDG_RUNTIME_DIR=$work/" &&
+            kill "${pid#/proc/}"; } 2>/dev/null
     done
 }
 trap 'stop_all; [[ -n ${SESSION_KEEP:-} ]] || rm -rf "$work"' EXIT
