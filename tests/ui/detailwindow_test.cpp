@@ -393,7 +393,10 @@ private slots:
             dialogs.messages.clear();
             saveAs(path(name));
             QCOMPARE(dialogs.messages.size(), 1);
-            outcomes << dialogs.messages[0].text.replace(path(name + ".txt"), "NAME");
+            const QString file = path(name + ".txt");
+            outcomes << dialogs.messages[0]
+                            .text.replace(QDir::toNativeSeparators(file), "NAME")
+                            .replace(file, "NAME");
         }
         QCOMPARE(outcomes[1], outcomes[0]);
     }
