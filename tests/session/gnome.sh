@@ -29,6 +29,8 @@ close_tries=${SESSION_CLOSE_TRIES:-10}
 soak_actions=${SESSION_SOAK_ACTIONS:-1000}
 
 . "$(dirname "$0")/../lib.sh" # check, wait_for
+# The helpers import one another; no cache of theirs is left in the source tree.
+export PYTHONDONTWRITEBYTECODE=1
 
 work=$(mktemp -d)
 pids=()
@@ -266,7 +268,7 @@ session() { # session MODE: one session, its checks, and everything it started s
         kill "$app" 2>/dev/null
         wait "$app" 2>/dev/null
         mkdir "$run/closes" "$run/soak"
-        local python=(env "${app_env[@]}" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3)
+        local python=(env "${app_env[@]}" /usr/bin/python3)
         check "session_${mode}_closes" \
             "$mode: a close under a dialog ends neither a window nor Vellacor ($close_tries tries of each case)" \
             "${python[@]}" "$helpers/closes.py" "$program" "$run/closes" "$close_tries"
