@@ -63,7 +63,8 @@ tree() {
         return
     fi
     counts=$(python3 scripts/count-tests.py "$report" "$2")
-    echo "$counts"
+    # What did not pass, and why; the tree's count, named (only the total stands alone).
+    head -n -1 <<<"$counts"
     summary=$(tail -n 1 <<<"$counts")
     add "$summary" || { echo "FAILED: $report could not be counted"; failed=$((failed + 1)); }
     echo "$1: $summary"
