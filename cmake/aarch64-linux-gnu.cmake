@@ -10,5 +10,9 @@ set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
 # Where find_package looks for arm64's Qt and GoogleTest: /usr/lib/aarch64-linux-gnu/cmake.
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
 set(QT_HOST_PATH /usr)
+# pkg-config answers for arm64 too: Qt's own find modules (xkbcommon, which its platform
+# interfaces bring in) ask it first, and this machine's files would name this machine's libraries.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/aarch64-linux-gnu/pkgconfig:/usr/share/pkgconfig)
+unset(ENV{PKG_CONFIG_PATH})
 # The arm64 loader and libraries are in this machine's own root, where qemu looks by default.
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64)
