@@ -128,8 +128,10 @@ class Soak:
         area = self.pointer.content(surface) if self.pointer.find(surface) else None
         if not area or area[2] <= 0 or area[3] <= 0:
             return
+        # Finding the window and moving there take a while, in which a Save As may have come.
         if self.pointer.over(surface, self.random.randrange(area[2]),
-                             self.random.randrange(area[3])):
+                             self.random.randrange(area[3])) and \
+                SAVE_AS not in self.program.surfaces().values():
             self.desktop.button(True)
             time.sleep(self.random.choice((0, 0.02, 0.1)))
             self.desktop.button(False)
