@@ -10,9 +10,10 @@
 # reach an X11 one. As a native Wayland client it also opens and closes a box (with Return,
 # Space and Escape in turn) and the save dialog (Escape) a hundred times each, each closed as
 # soon as it has the keyboard, then
-# closes Detail Report with Alt+F4: none of its windows may be destroyed while a frame callback
-# asked for on it is unanswered (counted from its WAYLAND_DEBUG log by frames.py), and it must
-# still run. Then closes that reach a window under its dialog (closes.py) and random actions
+# closes Detail Report with Alt+F4: it must still run, and with a Qt whose Wayland plugin
+# races the compositor's answer to a window's last frame (before 6.4.3;
+# SESSION_FRAME_RACE=1 says so) none of its windows may be destroyed while a frame callback
+# asked for on it is unanswered (counted from its WAYLAND_DEBUG log by frames.py). Then closes that reach a window under its dialog (closes.py) and random actions
 # (soak.py), each starting Vellacor itself; SESSION_CLOSE_TRIES=N (10) and
 # SESSION_SOAK_ACTIONS=N (1000) set how many. Every step waits for what it needs, up to a
 # limit. Each check is recorded for its own test (tests/lib.sh); the last line counts them,
@@ -25,6 +26,7 @@ modes=("$@")
 ((${#modes[@]})) || modes=(xwayland wayland)
 width=1280 height=800
 fast_closes=${SESSION_FAST_CLOSES:-100}
+frame_race=${SESSION_FRAME_RACE:-1}
 close_tries=${SESSION_CLOSE_TRIES:-10}
 soak_actions=${SESSION_SOAK_ACTIONS:-1000}
 
@@ -260,8 +262,13 @@ session() { # session MODE: one session, its checks, and everything it started s
             ((${destroyed:-0} >= closed)) || { echo "  fewer than the $closed closes made"; return 1; }
             grep -q ', 0 with a frame callback unanswered$' <<<"$frames"
         }
-        check "session_${mode}_frame_callbacks" \
-            "$mode: none of the $closed windows closed while a frame callback was unanswered" unanswered
+        # Later Qt destroys a callback the compositor has yet to answer safely, and Vellacor
+        # leaves it to.
+        if ((frame_race)); then
+            check "session_${mode}_frame_callbacks" \
+                "$mode: none of the $closed windows closed while a frame callback was unanswered" \
+                unanswered
+        fi
         check "session_${mode}_still_running" "$mode: Vellacor is still running after $closed closes" \
             kill -0 "$app"
         # The scripts below start Vellacor themselves, as often as they need.
