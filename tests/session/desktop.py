@@ -284,6 +284,9 @@ class Program:
         self.enters = 0
         self.pointer = None  # (wl_surface id, x, y) of the pointer over the program's windows
         self.pointer_events = 0
+        # The windows open when the compositor last asked one of them to close: what an end
+        # of the program is judged by, as the window list read before a key may be older.
+        self.open_at_close = None
         self.name = None
 
     def update(self):
@@ -327,7 +330,9 @@ class Program:
             return
         interface, message, args = event.group(1), event.group(3), event.group(4)
         surface = SURFACE.search(args)
-        if interface == "wl_keyboard":
+        if interface == "xdg_toplevel" and message == "close":
+            self.open_at_close = sorted(self.titles.get(s, "") for s in self.toplevels.values())
+        elif interface == "wl_keyboard":
             if message == "enter" and surface:
                 self.focus = surface.group(1)
                 self.enters += 1

@@ -66,6 +66,11 @@ class Soak:
             return
         code = self.program.process.returncode
         log = self.program.log_path
+        # A dialog answered just before a close of the window under it is gone by the close,
+        # though it was there when the action began.
+        self.program.update()
+        if self.program.open_at_close is not None:
+            before = self.program.open_at_close
         if code < 0:
             self.counts["crashes"] += 1
             self.note(f"the program died of signal {-code}; its log: {log}")
