@@ -124,9 +124,9 @@ class Run:
                 self.faults.append(f"try {ready + 1}: no answer to the liveness probe")
             ready += 1
             self.ended()
-        print(f"  {name}: {ready} of {tries} tries made ({early} made again: the close came "
-              f"before the dialog), {len(self.exits)} ended the program"
-              f"{': ' + ', '.join(self.exits) if self.exits else ''}")
+        again = f" ({early} made again: the close came before the dialog)" if early else ""
+        print(f"  {name}: {ready} of {tries} tries made{again}, {len(self.exits)} ended the "
+              f"program{': ' + ', '.join(self.exits) if self.exits else ''}")
         for fault in self.faults:
             print(f"    {fault}")
         return ready == tries and not self.exits and not self.faults
