@@ -73,6 +73,15 @@ prefix)
         echo "a new Wine prefix in $WINEPREFIX"
         timeout 120 "$wine" wineboot -i >/dev/null 2>&1
     fi
+    # The private X server has no window manager, and Wine waits up to 2 s for one to withdraw
+    # each window it manages as the window hides: a test program would spend seconds on each
+    # window it closes. Unmanaged, Wine places and activates the test programs' windows itself;
+    # Vellacor.exe, which the installer test runs as a user does, stays managed.
+    wine_key='HKCU\Software\Wine'
+    for setting in "$wine_key\X11 Driver=N" "$wine_key\AppDefaults\Vellacor.exe\X11 Driver=Y"; do
+        timeout 120 "$wine" reg add "${setting%=*}" /v Managed /d "${setting##*=}" /f \
+            >/dev/null 2>&1 || { echo "FAIL: could not set Managed in ${setting%=*}"; exit 1; }
+    done
     wine_start
     ;;
 prefix-stop)
