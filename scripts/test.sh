@@ -28,12 +28,14 @@ for name in "${trees[@]}"; do
     fi
 done
 
+start=$SECONDS
 if ! scripts/deps.sh test; then
     echo "FAILED: could not install the packages the tests need"
     echo "0 passed, 1 failed, 0 skipped"
     exit 1
 fi
 
+echo "deps: the packages for the tests, in $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s"
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc 2>/dev/null || echo 2)}
 # The tests run in their build trees: a Qt for Windows named relative to here is named whole.
 if [[ -n "${VELLACOR_WINDOWS_QT:-}" ]]; then
@@ -54,7 +56,7 @@ add() {
 # tree PRESET FOLDER TITLE: one tree's workflow, and its counts.
 tree() {
     echo "== $3"
-    local status=0 report=$reports/$1.xml counts summary
+    local status=0 report=$reports/$1.xml counts summary start=$SECONDS
     rm -f "$report"
     cmake --workflow --preset "$1" || status=$?
     if [[ ! -f "$report" ]]; then
@@ -67,7 +69,7 @@ tree() {
     head -n -1 <<<"$counts"
     summary=$(tail -n 1 <<<"$counts")
     add "$summary" || { echo "FAILED: $report could not be counted"; failed=$((failed + 1)); }
-    echo "$1: $summary"
+    echo "$1: $summary, in $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s"
     # CTest fails a run for what the count must see too; if it does not, say so.
     if ((status != 0)) && [[ "$summary" =~ ^[0-9]+\ passed,\ 0\ failed ]]; then
         echo "FAILED: $3's workflow failed (exit status $status), with no test failed"
