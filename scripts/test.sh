@@ -6,8 +6,8 @@
 #     fuzz       the fuzz targets from their seed corpora
 #     arm64      the arm64 build's tests under qemu-user
 #     release    every test, those that start Vellacor in a GNOME session, build and run the
-#                Windows build under Wine, build and check the Debian packages and build the
-#                release twice among them (CONTRIBUTING.md, "Tests")
+#                Windows build under Wine, build the release twice and check its Debian
+#                packages among them (CONTRIBUTING.md, "Tests")
 # Every tree runs even when an earlier one fails. Each tree's CTest report lands in
 # test-reports/ (JUnit XML) and is counted by scripts/count-tests.py: every test once, by its
 # own result, a test that could not run counting as failed and a skip only as what the test

@@ -6,7 +6,8 @@
 #              another host name (as root, where a UTS namespace can be had), another user
 #              (nobody, as root) and a clock 400 days ahead (faketime); a note says which of
 #              these it could not vary here
-# A file that differs is named and shown with diffoscope. Each check is recorded for its own
+# Builder A's Debian packages are left in build-deb/ for the package tests. A file that differs
+# is named and shown with diffoscope. Each check is recorded for its own
 # test (tests/lib.sh): one for each kind of file a release holds, by the name the tests know it
 # by (file_id below); those of Windows or arm64 are skipped when the release holds none. The
 # last line counts the checks, "N passed, M failed".
@@ -16,6 +17,7 @@ repo=$(cd "$(dirname "$0")/../.." && pwd)
 . "$repo/tests/lib.sh"
 arches=("$@")
 
+rm -rf "$repo/build-deb" # the package tests check only what this run leaves there
 work=$(mktemp -d "${TMPDIR:-/tmp}/vellacor-release.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 chmod 0755 "$work"
@@ -81,6 +83,12 @@ b_env=(LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL= TZ=XYZ-13:45 HOME="$work/builder-b/h
     { tail -n 40 "$work/b.log"; echo "FAIL: builder B's release"; exit 1; }
 grep -E '^(builder B|release: Vellacor)' "$work/b.log"
 echo "builder B's clock: $(faketime -f +400d date -u '+%Y-%m-%d')"
+
+# Builder A's Debian packages, with each build's log and .changes (scripts/deb.sh's work
+# folder), are what the package tests check (tests/package): the release's own packages.
+rm -rf "$repo/build-deb" && mkdir -p "$repo/build-deb" &&
+    find "$a/build-deb" -maxdepth 1 -type f -exec cp -p -t "$repo/build-deb" {} + ||
+    { echo "FAIL: builder A's packages could not be kept in $repo/build-deb"; exit 1; }
 
 echo "== comparing"
 # same_in_both NAME: the two releases hold NAME with the same bytes; else shows how they differ.
