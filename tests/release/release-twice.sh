@@ -7,10 +7,10 @@
 #              (nobody, as root) and a clock 400 days ahead (faketime); a note says which of
 #              these it could not vary here
 # Builder A's Debian packages are left in build-deb/ for the package tests. A file that differs
-# is named and shown with diffoscope. Each check is recorded for its own
-# test (tests/lib.sh): one for each kind of file a release holds, by the name the tests know it
-# by (file_id below); those of Windows or arm64 are skipped when the release holds none. The
-# last line counts the checks, "N passed, M failed".
+# is named and shown with diffoscope. Each check is recorded for its own test (tests/lib.sh):
+# one for each kind of file a release holds, by the name the tests know it by (file_id below);
+# those of Windows or arm64 are skipped when the release holds none. The last line counts the
+# checks, "N passed, M failed".
 #   release-twice.sh ARCH...   (this machine's architecture first, then the cross-built one)
 set -uo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
