@@ -107,7 +107,7 @@ class Run:
         self.exits = []
         self.faults = []
         ready = early = 0
-        for _ in range(2 * tries):
+        for _ in range(3 * tries):  # room for tries made again
             if ready == tries:
                 break
             if not self.settle():
@@ -139,14 +139,20 @@ class Run:
     def until(self, condition):
         wait(lambda: not self.program.running() or condition(), 3)
 
+    def close_after(self, keys, delay, dialog):
+        """Presses keys, which open dialog, and Alt+F4 delay seconds later; True when the close
+        reached the window before dialog was open."""
+        for combo in keys:
+            self.desktop.key(combo)
+        time.sleep(delay)
+        self.desktop.key("alt+f4")
+        self.until(lambda: self.program.focused() == dialog)
+        return self.early(dialog)
+
     def export(self, number, delay):
         if not self.open_detail():
             return None
-        self.desktop.key("alt+s")
-        time.sleep(delay)
-        self.desktop.key("alt+f4")
-        self.until(lambda: self.program.focused() == SAVE_AS)
-        if self.early(SAVE_AS):
+        if self.close_after(("alt+s",), delay, SAVE_AS):
             return "early"
         self.still(DETAIL, number, "its Save As")
         return "made"
@@ -177,12 +183,7 @@ class Run:
         return "made"
 
     def box(self, number, delay):
-        self.desktop.key("alt+r")
-        self.desktop.key("alt+c")
-        time.sleep(delay)
-        self.desktop.key("alt+f4")
-        self.until(lambda: self.program.focused() == BOX)
-        if self.early(BOX):
+        if self.close_after(("alt+r", "alt+c"), delay, BOX):
             return "early"
         if not self.program.running() or MAIN not in self.program.windows():
             self.faults.append(f"try {number + 1}: the main window closed under its box")
